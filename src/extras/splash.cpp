@@ -1,0 +1,189 @@
+#include "splash.h"
+
+#include "platform/fonts.h"
+#include "platform/runtimeerror.h"
+#include "platform/twips.h"
+#include "platform/windowsystem.h"
+#include "shell/mains.h"
+#include "shell/module1.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <array>
+
+namespace trovix {
+
+namespace {
+
+constexpr int StepInterval = 150;
+constexpr int WidthTwips = 5040;
+constexpr int HeightTwips = 5415;
+const QColor LetterColour(255, 192, 128);
+
+struct LabelDesign
+{
+    const char* caption;
+    double pointSize;
+    bool italic;
+    int left;
+    int top;
+    int height;
+};
+
+// By index; read from top to bottom the letters spell the product name.
+constexpr std::array<LabelDesign, 9> LabelDesigns{{
+        {"R", 36, true, 2040, 1320, 1005},
+        {"O", 36, true, 1920, 2040, 1005},
+        {"V", 36, true, 1680, 2760, 1005},
+        {"I", 36, true, 1560, 3480, 1005},
+        {"X", 36, true, 1320, 4200, 1005},
+        {"T", 36, true, 2160, 480, 1005},
+        {"1", 27.75, false, 3600, 3840, 765},
+        {"0", 27.75, false, 4080, 4200, 765},
+        {".", 36, true, 3840, 3720, 1005},
+}};
+
+// The label each animation step underlines, for steps 1 to 6.
+constexpr std::array<int, 6> UnderlinedAtStep{5, 0, 1, 2, 3, 4};
+
+const QPolygon Outline({{100, 50},
+                        {200, 50},
+                        {250, 100},
+                        {250, 250},
+                        {300, 300},
+                        {300, 350},
+                        {250, 300},
+                        {200, 350},
+                        {100, 350},
+                        {50, 300},
+                        {50, 100}});
+
+} // namespace
+
+Splash::Splash(Module1& module)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_module(module)
+{
+    setObjectName(QStringLiteral("splash"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("TROVIX"));
+    setFixedSize(twips::toPixels(WidthTwips, HeightTwips));
+    m_background = QPixmap(QStringLiteral(":/images/splash.svg")).scaled(size());
+
+    for (int index = 0; index < int(LabelDesigns.size()); ++index) {
+        const LabelDesign& design = LabelDesigns[index];
+        auto* label = new QLabel(QString::fromLatin1(design.caption), this);
+        label->setObjectName(QStringLiteral("Label1(%1)").arg(index));
+        label->setFont(designFont(QStringLiteral("Comic Sans MS"), design.pointSize, true, design.italic));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, LetterColour);
+        label->setPalette(palette);
+        const QRect place = twips::toPixels(design.left, design.top, 0, design.height);
+        label->setGeometry(place.x(), place.y(), label->sizeHint().width(), place.height());
+        Label1.append(label);
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(StepInterval);
+    connect(Timer1, &QTimer::timeout, this, &Splash::Timer1_Timer);
+    Timer1->start();
+}
+
+void Splash::Form_Load()
+{
+    splashStep = 1;
+    CreatePolygon(this);
+}
+
+void Splash::CreatePolygon(QWidget* window)
+{
+    WindowSystem::setPolygonRegion(window, Outline, Qt::WindingFill);
+}
+
+void Splash::Timer1_Timer()
+{
+    if (splashStep == 1) {
+        if (!openDatabase())
+            return;
+        setUnderline(UnderlinedAtStep[0], true);
+    } else if (splashStep >= 2 && splashStep <= 6) {
+        setUnderline(UnderlinedAtStep[splashStep - 2], false);
+        setUnderline(UnderlinedAtStep[splashStep - 1], true);
+    } else if (splashStep == 7) {
+        showMainAndUnload();
+        return;
+    }
+    ++splashStep;
+}
+
+void Splash::Form_Click()
+{
+    if (splashStep == 1 && !openDatabase())
+        return;
+    showMainAndUnload();
+}
+
+void Splash::Form_Unload()
+{
+    Timer1->stop();
+}
+
+bool Splash::openDatabase()
+{
+    try {
+        m_module.OpenDatabase();
+        return true;
+    } catch (const RuntimeError& error) {
+        Timer1->stop();
+        m_module.startupFailed(error);
+        return false;
+    }
+}
+
+void Splash::setUnderline(int index, bool on)
+{
+    QFont font = Label1[index]->font();
+    font.setUnderline(on);
+    Label1[index]->setFont(font);
+}
+
+void Splash::showMainAndUnload()
+{
+    WindowSystem::bringToForeground(m_module.mains.get());
+    m_module.splash.unload();
+}
+
+void Splash::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!m_background.isNull()) {
+        painter.drawPixmap(0, 0, m_background);
+        return;
+    }
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(40, 30, 110));
+    gradient.setColorAt(1, QColor(10, 10, 40));
+    painter.fillRect(rect(), gradient);
+}
+
+void Splash::mouseReleaseEvent(QMouseEvent* event)
+{
+    // Only the window's own surface ends the splash, not its letters.
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint()))
+        Form_Click();
+}
+
+void Splash::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+    emit unloaded();
+}
+
+} // namespace trovix

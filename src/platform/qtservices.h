@@ -1,0 +1,48 @@
+#pragma once
+
+#include "services.h"
+
+#include <QHash>
+#include <QPointer>
+
+class QSoundEffect;
+class QSystemTrayIcon;
+
+namespace trovix {
+
+class HelpViewer;
+
+// The services on Qt and the desktop: programs started detached, documents
+// opened with the desktop's opener, wave sounds, a help viewer window, the
+// notification-area icon and a message box for a failed start.
+class QtServices : public Services
+{
+public:
+    QtServices();
+    ~QtServices() override;
+
+    int shellExecute(const QString& operation, const QString& file, const QString& parameters, const QString& directory,
+                     int showCommand) override;
+    void playSound(const QString& fileName) override;
+    void winHelp(QWidget* owner, const QString& helpFile, int command, int data) override;
+    bool shellNotifyIcon(int message, const TrayIconData& data) override;
+    bool isSystemTrayAvailable() override;
+    WindowProc setWindowProc(QWidget* window, WindowProc procedure) override;
+    void reportStartupFailure(const QString& text) override;
+
+    // The wave file playing or last played; empty before the first sound.
+    QString currentSound() const;
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+
+private:
+    void deliverTrayNotification(unsigned notification);
+
+    QSoundEffect* m_sound = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QPointer<QWidget> m_trayWindow;
+    unsigned m_trayCallbackMessage = 0;
+    qintptr m_trayId = 0;
+    QHash<QWidget*, WindowProc> m_windowProcs;
+};
+
+} // namespace trovix

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace trovix {
+
+struct TrayIconData;
+
+// A window procedure: window, message, wParam, lParam; returns the message's result.
+using WindowProc = std::function<qintptr(QWidget*, unsigned, qintptr, qintptr)>;
+
+// Notification-area messages and the mouse notifications they carry.
+namespace TrayMessage {
+constexpr int Add = 0;    // NIM_ADD
+constexpr int Delete = 2; // NIM_DELETE
+constexpr unsigned MouseMove = 0x200;
+constexpr unsigned LeftButtonDown = 0x201;
+constexpr unsigned LeftButtonUp = 0x202;
+constexpr unsigned LeftButtonDoubleClick = 0x203;
+constexpr unsigned RightButtonDown = 0x204;
+constexpr unsigned RightButtonUp = 0x205;
+constexpr unsigned MiddleButtonDown = 0x207;
+} // namespace TrayMessage
+
+// Help requests.
+namespace HelpCommand {
+constexpr int Context = 1; // open at a topic number
+constexpr int Finder = 11; // open at the contents
+} // namespace HelpCommand
+
+// The operating-system services the windows reach. One real implementation on
+// Qt, and a recording fake for tests. The window system itself (shapes, topmost
+// band, focus, visibility) is plain Qt and is not behind this seam.
+class Services
+{
+public:
+    virtual ~Services() = default;
+
+    // Opens the file with its associated application, or starts it when it is a
+    // program, in the given folder. Returns a shell-style code: above 32 on success.
+    virtual int shellExecute(const QString& operation, const QString& file, const QString& parameters,
+                             const QString& directory, int showCommand) = 0;
+
+    // Starts the wave file and returns at once; a new sound replaces the one playing.
+    // A missing file plays the default sound.
+    virtual void playSound(const QString& fileName) = 0;
+
+    // Opens the help viewer, owned by the owner window, at the contents or a topic.
+    virtual void winHelp(QWidget* owner, const QString& helpFile, int command, int data) = 0;
+
+    // Adds or deletes the notification-area icon described by the record.
+    virtual bool shellNotifyIcon(int message, const TrayIconData& data) = 0;
+    virtual bool isSystemTrayAvailable() = 0;
+
+    // Installs a window procedure for the window and returns the one it replaces.
+    // The notification-area icon's presses reach it as the record's callback message.
+    virtual WindowProc setWindowProc(QWidget* window, WindowProc procedure) = 0;
+
+    // Tells the user that start-up cannot go on; returns when they have read it.
+    virtual void reportStartupFailure(const QString& text) = 0;
+};
+
+} // namespace trovix

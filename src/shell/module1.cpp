@@ -1,0 +1,137 @@
+#include "module1.h"
+
+#include "extras/splash.h"
+#include "mains.h"
+#include "platform/connection.h"
+#include "platform/runtimeerror.h"
+#include "platform/windowsystem.h"
+#include "statuspanel.h"
+#include "store/catalog.h"
+#include "store/programfiles.h"
+
+#include <cstdio>
+
+namespace trovix {
+
+namespace {
+// The callback message of the notification-area icon: the number the platform
+// also gives the right button's release.
+constexpr unsigned TrayCallbackMessage = TrayMessage::RightButtonUp;
+constexpr qintptr Handled = -1;
+} // namespace
+
+Module1::Module1(QString programFolder, std::unique_ptr<Services> services)
+    : m_programFolder(std::move(programFolder))
+    , m_services(std::move(services))
+{}
+
+Module1::~Module1() = default;
+
+QString Module1::programFile(const QString& fileName) const
+{
+    return ProgramFiles::path(m_programFolder, fileName);
+}
+
+void Module1::OpenDatabase()
+{
+    const QString folder = m_programFolder;
+    const QString connectionString = Catalog::connectionString(folder);
+    dbConnection = std::make_unique<Connection>();
+    dbConnection->Open(connectionString, QString(), QString(), -1);
+    mains.get();
+}
+
+void Module1::ToggleOnTop()
+{
+    Mains* window = mains.get();
+    if (!alwaysOnTop) {
+        WindowSystem::setTopmost(window, true);
+        alwaysOnTop = true;
+        window->Panels(3)->setText(QStringLiteral("A"));
+        window->Panels(3)->setBevel(StatusPanel::Bevel::Inset);
+    } else {
+        WindowSystem::setTopmost(window, false);
+        alwaysOnTop = false;
+        window->Panels(3)->setText(QStringLiteral("N"));
+        window->Panels(3)->setBevel(StatusPanel::Bevel::Raised);
+    }
+}
+
+void Module1::MinimizeToTray()
+{
+    Mains* window = mains.get();
+    // Without a tray host the icon could never bring a hidden window back.
+    if (m_services->isSystemTrayAvailable())
+        window->hide();
+    else
+        window->showMinimized();
+}
+
+void Module1::HookWindow(QWidget* window)
+{
+    if (isHooked)
+        return;
+    previousWindowProc =
+            m_services->setWindowProc(window, [this](QWidget* w, unsigned message, qintptr wParam, qintptr lParam) {
+                return MainWindowProc(w, message, wParam, lParam);
+            });
+    isHooked = true;
+}
+
+qintptr Module1::MainWindowProc(QWidget* window, unsigned message, qintptr wParam, qintptr lParam)
+{
+    if (message == TrayCallbackMessage && lParam == TrayMessage::RightButtonDown) {
+        mains.get()->SysTrayMouseEventHandler(QStringLiteral("p"));
+        return Handled;
+    }
+    if (message == TrayCallbackMessage && lParam == TrayMessage::LeftButtonDown) {
+        mains.get()->SysTrayMouseEventHandler(QStringLiteral("o"));
+        return Handled;
+    }
+    return previousWindowProc ? previousWindowProc(window, message, wParam, lParam) : 0;
+}
+
+void Module1::AddTrayIcon(QWidget* window, std::uint32_t id, const QIcon& icon, const QString& tip)
+{
+    trayIconData.cbSize = TrayIconData::RecordSize;
+    trayIconData.hWnd = window;
+    trayIconData.uID = id;
+    trayIconData.uFlags = TrayIconData::MessageFlag | TrayIconData::IconFlag | TrayIconData::TipFlag;
+    trayIconData.uCallbackMessage = TrayCallbackMessage;
+    trayIconData.hIcon = icon;
+    trayIconData.szTip = TrayIconData::tipField(tip);
+    m_services->shellNotifyIcon(TrayMessage::Add, trayIconData);
+}
+
+void Module1::RemoveTrayIcon()
+{
+    m_services->shellNotifyIcon(TrayMessage::Delete, trayIconData);
+}
+
+int Module1::LaunchPath(const QString& path)
+{
+    constexpr int ShowNormal = 1;
+    if (path.isEmpty())
+        throw RuntimeError(ErrorCode::SubscriptOutOfRange, QStringLiteral("The path is empty."));
+        // The folder is everything up to and including the last separator; a bare
+        // file name has none, and the shell's default folder applies.
+#ifdef Q_OS_WIN
+    const qsizetype lastSeparator = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+#else
+    const qsizetype lastSeparator = path.lastIndexOf(QLatin1Char('/'));
+#endif
+    const QString folder = path.left(lastSeparator + 1).trimmed();
+    return m_services->shellExecute(QStringLiteral("Open"), path, QString(), folder, ShowNormal);
+}
+
+void Module1::startupFailed(const RuntimeError& error)
+{
+    const QString text = QStringLiteral("TROVIX cannot start: %1").arg(error.description());
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    std::fflush(stderr);
+    splash.unload();
+    m_services->reportStartupFailure(text);
+    endProgram(1);
+}
+
+} // namespace trovix

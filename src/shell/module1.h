@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/services.h"
+#include "platform/trayicondata.h"
+#include "windowslot.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace trovix {
+
+class Connection;
+class RuntimeError;
+class Mains;
+class Splash;
+
+// One run of the program: the shared state, the shared routines and the one
+// instance of every window. main() makes one; every test makes its own.
+class Module1 : public QObject
+{
+    Q_OBJECT
+
+    // Declared first so that they outlive the windows below.
+    QString m_programFolder;
+    std::unique_ptr<Services> m_services;
+
+public:
+    Module1(QString programFolder, std::unique_ptr<Services> services);
+    ~Module1() override;
+
+    Services& services() { return *m_services; }
+    const QString& programFolder() const { return m_programFolder; }
+    QString programFile(const QString& fileName) const;
+
+    // Shared state.
+    std::unique_ptr<Connection> dbConnection;
+    bool alwaysOnTop = false;
+    QString helpFile;
+    TrayIconData trayIconData;
+    WindowProc previousWindowProc;
+    bool isHooked = false;
+
+    // The windows, each created on first use.
+    WindowSlot<Splash> splash{*this};
+    WindowSlot<Mains> mains{*this};
+
+    // Shared routines.
+    void OpenDatabase();
+    void ToggleOnTop();
+    void MinimizeToTray();
+    void HookWindow(QWidget* window);
+    qintptr MainWindowProc(QWidget* window, unsigned message, qintptr wParam, qintptr lParam);
+    void AddTrayIcon(QWidget* window, std::uint32_t id, const QIcon& icon, const QString& tip);
+    void RemoveTrayIcon();
+    // Opens the file through the shell in its own folder; returns the shell's code
+    // (above 32 on success). An empty path raises error 9.
+    int LaunchPath(const QString& path);
+
+    // Ends the program with the status; main() leaves its event loop.
+    void endProgram(int exitCode) { emit programEnded(exitCode); }
+    // Start-up could not go on: tell the user plainly, then end the program with status 1.
+    void startupFailed(const RuntimeError& error);
+
+signals:
+    // The program is over; main() leaves its event loop with this status.
+    void programEnded(int exitCode);
+};
+
+} // namespace trovix

@@ -1,0 +1,82 @@
+# Shared steps of the end-to-end runs: a private X server, a copy of the
+# program folder, and waiting for windows and processes.
+
+e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# e2e_setup PROGRAM_DIR DB_TOOL: a scratch program folder with a fresh database in $work/trovix.
+e2e_setup() {
+    local program_dir=$1 db_tool=$2
+    for tool in Xvfb xdotool xprop import; do
+        command -v "$tool" >/dev/null || e2e_fail "$tool is missing (./trovix.sh installs it)"
+    done
+    work=$(mktemp -d)
+    cp -r "$program_dir" "$work/trovix"
+    rm -f "$work/trovix/trovix.mdb"
+    "$db_tool" create "$work/trovix" >/dev/null || e2e_fail "could not create the database"
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    export DISPLAY=":$n"
+    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb did not start"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    unset WAYLAND_DISPLAY
+    export QT_QPA_PLATFORM=xcb
+    trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+    for pid in ${extra_pids:-}; do kill "$pid" 2>/dev/null; done
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+
+# e2e_window NAME SECONDS: prints the id of the visible window with exactly that name.
+e2e_window() {
+    local name=$1 seconds=$2 id
+    for _ in $(seq $((seconds * 10))); do
+        id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_gone NAME SECONDS: succeeds once no visible window has that name.
+e2e_gone() {
+    local name=$1 seconds=$2
+    for _ in $(seq $((seconds * 10))); do
+        xdotool search --onlyvisible --name "^${name}\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_wait_exit PID SECONDS: sets $exit_status to the process's exit status; fails if it runs on.
+e2e_wait_exit() {
+    local pid=$1 seconds=$2
+    for _ in $(seq $((seconds * 10))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            exit_status=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_keys WINDOW KEYS...: focuses the window and types the keys.
+e2e_keys() {
+    local id=$1
+    shift
+    xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
+    sleep 0.2
+    xdotool key --clearmodifiers "$@"
+}
+
+e2e_now_ms() { date +%s%3N; }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/services.h"
+#include "platform/trayicondata.h"
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+
+namespace trovix {
+
+// Services that only record what they were asked, and answer as the test says.
+class RecordingServices : public Services
+{
+public:
+    struct ShellRequest
+    {
+        QString operation, file, parameters, directory;
+        int showCommand;
+    };
+    struct HelpRequest
+    {
+        QPointer<QWidget> owner;
+        QString file;
+        int command, data;
+    };
+    struct TrayRequest
+    {
+        int message;
+        TrayIconData data;
+    };
+
+    int shellExecute(const QString& operation, const QString& file, const QString& parameters, const QString& directory,
+                     int showCommand) override;
+    void playSound(const QString& fileName) override { sounds << fileName; }
+    void winHelp(QWidget* owner, const QString& helpFile, int command, int data) override;
+    bool shellNotifyIcon(int message, const TrayIconData& data) override;
+    bool isSystemTrayAvailable() override { return trayAvailable; }
+    WindowProc setWindowProc(QWidget* window, WindowProc procedure) override;
+    void reportStartupFailure(const QString& text) override { startupFailures << text; }
+
+    // Sends a notification-area message to the procedure installed for the window, as the platform would.
+    qintptr sendMessage(QWidget* window, unsigned message, qintptr wParam, qintptr lParam);
+
+    // Scripted answers.
+    int shellResult = 42;
+    bool trayAvailable = true;
+
+    // What was asked.
+    QList<ShellRequest> shellRequests;
+    QStringList sounds;
+    QList<HelpRequest> helpRequests;
+    QList<TrayRequest> trayRequests;
+    QStringList startupFailures;
+    // Messages that reached the procedure that was there before any replacement.
+    QList<unsigned> defaultProcMessages;
+
+private:
+    QHash<QWidget*, WindowProc> m_procedures;
+};
+
+} // namespace trovix
