@@ -1,7 +1,6 @@
 // The main window, driven through its real widgets.
 #include "platform/windowsystem.h"
-#include "programfolder.h"
-#include "recordingservices.h"
+#include "programrun.h"
 #include "shell/mains.h"
 #include "shell/module1.h"
 #include "shell/statuspanel.h"
@@ -20,16 +19,12 @@ using namespace trovix;
 namespace {
 
 // A run whose database is open and whose main window is shown, as after the splash.
-struct Run
+// A run whose main window is shown, as after the splash.
+struct Run : ProgramRun
 {
     Run()
     {
-        auto owned = std::make_unique<RecordingServices>();
-        services = owned.get();
-        module = std::make_unique<Module1>(folder.path(), std::move(owned));
-        ended = std::make_unique<QSignalSpy>(module.get(), &Module1::programEnded);
-        module->OpenDatabase();
-        mains = module->mains.get();
+        openDatabase();
         WindowSystem::bringToForeground(mains);
         QVERIFY(QTest::qWaitForWindowActive(mains));
     }
@@ -39,18 +34,6 @@ struct Run
         return qobject_cast<QToolButton*>(
                 mains->Toolbar1->widgetForAction(mains->Toolbar1->actions().at(position - 1)));
     }
-
-    int trayDeletes() const
-    {
-        return int(std::count_if(services->trayRequests.begin(), services->trayRequests.end(),
-                                 [](const auto& r) { return r.message == TrayMessage::Delete; }));
-    }
-
-    ProgramFolder folder;
-    RecordingServices* services = nullptr;
-    std::unique_ptr<Module1> module;
-    std::unique_ptr<QSignalSpy> ended;
-    QPointer<Mains> mains;
 };
 
 } // namespace
@@ -73,7 +56,6 @@ private slots:
     void helpContentsIsOwnedByTheMainWindow();
     void exitPaths_data();
     void exitPaths();
-    void timerChecksEverySixSeconds();
     void messageLineGivesWayInANarrowWindow();
 };
 
@@ -298,13 +280,6 @@ void MainsTest::exitPaths()
     QCOMPARE(run.ended->at(0).at(0).toInt(), 0);
     QVERIFY(!run.module->mains.isLoaded());
     QTRY_VERIFY(run.mains.isNull());
-}
-
-void MainsTest::timerChecksEverySixSeconds()
-{
-    Run run;
-    QVERIFY(run.mains->Timer1->isActive());
-    QCOMPARE(run.mains->Timer1->interval(), 6000);
 }
 
 void MainsTest::messageLineGivesWayInANarrowWindow()

@@ -1,8 +1,7 @@
 // The start-up window, driven through its real widgets.
 #include "extras/splash.h"
 #include "platform/connection.h"
-#include "programfolder.h"
-#include "recordingservices.h"
+#include "programrun.h"
 #include "shell/mains.h"
 #include "shell/module1.h"
 #include "store/programfiles.h"
@@ -16,15 +15,11 @@ using namespace trovix;
 
 namespace {
 
-struct Run
+struct Run : ProgramRun
 {
     explicit Run(ProgramFolder::Content content = ProgramFolder::Content::Everything)
-        : folder(content)
+        : ProgramRun(content)
     {
-        auto owned = std::make_unique<RecordingServices>();
-        services = owned.get();
-        module = std::make_unique<Module1>(folder.path(), std::move(owned));
-        ended = std::make_unique<QSignalSpy>(module.get(), &Module1::programEnded);
         splash = module->splash.get();
         splash->Timer1->stop(); // ticks are driven by hand unless a test wants the real timer
         splash->show();
@@ -40,10 +35,6 @@ struct Run
         return result;
     }
 
-    ProgramFolder folder;
-    RecordingServices* services = nullptr;
-    std::unique_ptr<Module1> module;
-    std::unique_ptr<QSignalSpy> ended;
     QPointer<Splash> splash;
 };
 

@@ -1,8 +1,7 @@
 // The notification-area icon: its record, the replaced window procedure and
 // the icon's pop-up menu.
 #include "platform/qtservices.h"
-#include "programfolder.h"
-#include "recordingservices.h"
+#include "programrun.h"
 #include "shell/mains.h"
 #include "shell/module1.h"
 
@@ -17,25 +16,12 @@ using namespace trovix;
 
 namespace {
 
-struct Run
+// A run with the main window loaded and hidden, its icon in the tray.
+struct Run : ProgramRun
 {
-    Run()
-    {
-        auto owned = std::make_unique<RecordingServices>();
-        services = owned.get();
-        module = std::make_unique<Module1>(folder.path(), std::move(owned));
-        ended = std::make_unique<QSignalSpy>(module.get(), &Module1::programEnded);
-        module->OpenDatabase();
-        mains = module->mains.get();
-    }
+    Run() { openDatabase(); }
 
     qintptr send(unsigned message, qintptr lParam) { return services->sendMessage(mains, message, 0, lParam); }
-
-    ProgramFolder folder;
-    RecordingServices* services = nullptr;
-    std::unique_ptr<Module1> module;
-    std::unique_ptr<QSignalSpy> ended;
-    QPointer<Mains> mains;
 };
 
 // Answers the next pop-up menu as a user would: an item by name, or Esc.
@@ -168,10 +154,7 @@ void TrayTest::rightPressPopsUpTheMenu()
     QCOMPARE(run.send(517, 516), -1);
     QVERIFY(shown);
     QCOMPARE(run.ended->size(), ended);
-    int deletes = 0;
-    for (const auto& request : run.services->trayRequests)
-        deletes += request.message == TrayMessage::Delete;
-    QCOMPARE(deletes, trayDeletes);
+    QCOMPARE(run.trayDeletes(), trayDeletes);
     if (ended == 0)
         QCOMPARE(run.mains->isVisible(), visibleAfter);
     else

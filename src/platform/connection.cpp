@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "runtimeerror.h"
+#include "value.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -72,17 +73,9 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value)
 {
     if (value.isNull())
         return sqlite3_bind_null(statement, index);
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
+    if (isWholeNumber(value))
         return sqlite3_bind_int64(statement, index, value.toLongLong());
+    switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         return sqlite3_bind_double(statement, index, value.toDouble());
@@ -95,7 +88,7 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value)
     }
     QString text;
     if (value.typeId() == QMetaType::QDateTime)
-        text = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        text = value.toDateTime().toString(DateTimeTextFormat);
     else if (value.typeId() == QMetaType::QDate)
         text = value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
     else

@@ -26,18 +26,8 @@ qint64 Value::toInteger() const
 {
     if (isNull())
         nullUsed();
-    switch (m_value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
+    if (isWholeNumber(m_value))
         return m_value.toLongLong();
-    default:
-        break;
-    }
     // Text holding a number, and fractions, are read as that whole number, as the handlers expect.
     const QString text = m_value.toString().trimmed();
     bool ok = false;
@@ -48,6 +38,24 @@ qint64 Value::toInteger() const
     if (ok && std::isfinite(number) && std::abs(number) < 9.2e18)
         return std::llround(number);
     throw RuntimeError(ErrorCode::TypeMismatch, QStringLiteral("\"%1\" is not a number.").arg(text));
+}
+
+bool isWholeNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace trovix

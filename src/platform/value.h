@@ -25,4 +25,10 @@ private:
     QVariant m_value;
 };
 
+// How dates with times are written as text: local time, sortable.
+inline const QString DateTimeTextFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// Whether the variant holds a whole number type (bool included).
+bool isWholeNumber(const QVariant& value);
+
 } // namespace trovix

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/value.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -40,7 +42,7 @@ inline const QString PendingRemindersQuery = QStringLiteral("SELECT * from remin
 // Reminders due at the given moment and not yet announced.
 QString dueRemindersQuery(const QDateTime& now);
 // How reminder times are stored: local time as sortable text.
-inline const QString TimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+inline const QString& TimeFormat = DateTimeTextFormat;
 
 // The key of the database file.
 inline const QString Password = QStringLiteral("tromvelskadnuprige");
