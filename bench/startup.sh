@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Process start to the splash window on screen, on a private X server: the
-# median of several starts. Polling adds a few milliseconds at most.
+# median of several starts, polled every 20 ms.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../tests/e2e/lib.sh"

@@ -174,6 +174,10 @@ void Recordset::appendCells(sqlite3_stmt* statement, int columns, Rows& rows)
 
 void Recordset::load()
 {
+    // Whatever happens below, nothing of the rows read before is left.
+    m_rows.clear();
+    m_liveCount = 0;
+    m_position = 0;
     sqlite3* db = liveConnection().handle();
     const Statement statement = prepare(db, m_sql);
     sqlite3_stmt* st = statement.get();
@@ -184,9 +188,6 @@ void Recordset::load()
     for (int c = 0; c < count; ++c)
         columns << QString::fromUtf8(sqlite3_column_name(st, c));
 
-    m_rows.clear();
-    m_liveCount = 0;
-    m_position = 0;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         appendCells(st, count, m_rows);

@@ -38,10 +38,10 @@ e2e_cleanup() {
 # e2e_window NAME SECONDS: prints the id of the visible window with exactly that name.
 e2e_window() {
     local name=$1 seconds=$2 id
-    for _ in $(seq $((seconds * 10))); do
+    for _ in $(seq $((seconds * 50))); do
         id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
+        sleep 0.02
     done
     return 1
 }
