@@ -17,7 +17,7 @@ main_id=$(e2e_window "Marlen's TROVIX" 20) || e2e_fail "the main window did not 
 main_seen=$(e2e_now_ms)
 e2e_gone TROVIX 5 || e2e_fail "the splash window stayed after the main window appeared"
 echo "splash after $((splash_seen - started)) ms, main window $((main_seen - splash_seen)) ms after the splash"
-[ $((main_seen - splash_seen)) -ge 700 ] || e2e_fail "the main window came too early: the splash should run about a second"
+[ $((main_seen - splash_seen)) -ge 500 ] || e2e_fail "the main window came too early: the splash should run about a second"
 
 # Panel 3 sits at the right end of the status bar; compare its pixels before and after.
 eval "$(xdotool getwindowgeometry --shell "$main_id")"
