@@ -309,6 +309,10 @@ private slots:
         QCOMPARE(errorCodeOf([&] { f.rs.Requery(); }), ErrorCode::DatabaseError);
         QVERIFY(errorCodeOf([&] { f.rs.Fields(0); }) != 0);
         QVERIFY(!f.rs.isOpen() || (f.rs.Eof() && f.rs.RecordCount() == 0));
+        f.rs.Open(Reminders, f.db);
+        f.db.Close();
+        QCOMPARE(errorCodeOf([&] { f.rs.Requery(); }), ErrorCode::ObjectClosed);
+        QVERIFY(errorCodeOf([&] { f.rs.Fields(0); }) != 0);
     }
 
     void dueReminders_data()

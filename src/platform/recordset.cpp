@@ -478,7 +478,6 @@ void Recordset::Delete(int affect)
 void Recordset::Requery(int options)
 {
     Q_UNUSED(options);
-    liveConnection();
     load();
 }
 
