@@ -120,8 +120,7 @@ int main()
             }
             largestFile = file;
             Connection connection;
-            connection.Open(QStringLiteral("Data Source=") + ConnectionString::quoteValue(file)
-                            + QStringLiteral(";Database Password=") + ConnectionString::quoteValue(Key));
+            connection.Open(ConnectionString::make(file, Key));
             const int runs = rows >= 100000 ? 5 : 7;
             for (const int columns : {1, 3}) {
                 qint64 recordsetChars = 0;
@@ -141,8 +140,7 @@ int main()
             }
         }
 
-        const QString connectionString = QStringLiteral("Data Source=") + ConnectionString::quoteValue(largestFile)
-                                         + QStringLiteral(";Database Password=") + ConnectionString::quoteValue(Key);
+        const QString connectionString = ConnectionString::make(largestFile, Key);
         std::vector<double> opens;
         for (int i = 0; i < 5; ++i) {
             QElapsedTimer timer;

@@ -30,8 +30,7 @@ int errorCodeOf(const std::function<void()>& call)
 
 QString connectionString(const QString& file, const QString& key)
 {
-    return QStringLiteral("Data Source=") + ConnectionString::quoteValue(file) + QStringLiteral(";Database Password=")
-           + ConnectionString::quoteValue(key);
+    return ConnectionString::make(file, key);
 }
 
 QByteArray contents(const QString& file)

@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "runtimeerror.h"
+#include "statement.h"
 #include "value.h"
 
 #include <QDate>
@@ -17,12 +18,6 @@ namespace trovix {
 namespace {
 
 constexpr int BusyTimeoutMs = 2000; // another process may hold the file for a moment
-
-struct StatementDeleter
-{
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
 QString engineMessage(sqlite3* db)
 {
@@ -168,6 +163,12 @@ QString ConnectionString::quoteValue(const QString& value)
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString ConnectionString::make(const QString& dataSource, const QString& password)
+{
+    return QStringLiteral("Data Source=") + quoteValue(dataSource) + QStringLiteral(";Database Password=")
+           + quoteValue(password);
 }
 
 Connection::Connection() = default;

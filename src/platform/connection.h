@@ -17,6 +17,8 @@ struct ConnectionString
 
     static ConnectionString parse(const QString& text); // throws RuntimeError 3001 when malformed
     static QString quoteValue(const QString& value);    // quotes only when needed
+    // "Data Source=<file>;Database Password=<key>", each value quoted where needed.
+    static QString make(const QString& dataSource, const QString& password);
 };
 
 // One open SQLCipher database. Opening never creates the file. The cipher

@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "criteria.h"
 #include "runtimeerror.h"
+#include "statement.h"
 
 #include <QRegularExpression>
 
@@ -16,12 +17,6 @@
 namespace trovix {
 
 namespace {
-
-struct StatementDeleter
-{
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
 [[noreturn]] void engineFailure(sqlite3* db, const QString& sql)
 {
