@@ -1,6 +1,8 @@
 #include "qtservices.h"
 
+#include "filedialog.h"
 #include "helpviewer.h"
+#include "programstart.h"
 #include "trayicondata.h"
 
 #include <QApplication>
@@ -60,6 +62,16 @@ int QtServices::shellExecute(const QString& /*operation*/, const QString& file, 
     if (opener.isEmpty())
         return ShellNoAssociation;
     return QProcess::startDetached(opener, {info.absoluteFilePath()}, directory) ? ShellOk : ShellNoAssociation;
+}
+
+qint64 QtServices::startProgram(const QStringList& words)
+{
+    return ProgramStart::startDetached(words);
+}
+
+QString QtServices::openFileName(QWidget* parent, const QString& filter)
+{
+    return FileDialog::getOpenFileName(parent, filter);
 }
 
 void QtServices::playSound(const QString& fileName)

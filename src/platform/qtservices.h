@@ -23,6 +23,8 @@ public:
 
     int shellExecute(const QString& operation, const QString& file, const QString& parameters, const QString& directory,
                      int showCommand) override;
+    qint64 startProgram(const QStringList& words) override;
+    QString openFileName(QWidget* parent, const QString& filter) override;
     void playSound(const QString& fileName) override;
     void winHelp(QWidget* owner, const QString& helpFile, int command, int data) override;
     bool shellNotifyIcon(int message, const TrayIconData& data) override;

@@ -1,12 +1,40 @@
 #include "recordingservices.h"
 
+#include "platform/qtservices.h"
+#include "platform/runtimeerror.h"
+
 namespace trovix {
 
 int RecordingServices::shellExecute(const QString& operation, const QString& file, const QString& parameters,
                                     const QString& directory, int showCommand)
 {
     shellRequests.append({operation, file, parameters, directory, showCommand});
+    if (launchForReal)
+        return real().shellExecute(operation, file, parameters, directory, showCommand);
     return shellResult;
+}
+
+qint64 RecordingServices::startProgram(const QStringList& words)
+{
+    programStarts.append(words);
+    if (launchForReal)
+        return real().startProgram(words);
+    if (startFailure != 0)
+        throw RuntimeError(startFailure, QStringLiteral("The program could not be started (as scripted)."));
+    return 4242;
+}
+
+QString RecordingServices::openFileName(QWidget* parent, const QString& filter)
+{
+    dialogRequests.append({parent, filter});
+    return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
+}
+
+Services& RecordingServices::real()
+{
+    if (!m_real)
+        m_real = std::make_unique<QtServices>();
+    return *m_real;
 }
 
 void RecordingServices::winHelp(QWidget* owner, const QString& helpFile, int command, int data)

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
 namespace trovix {
 
 // Services that only record what they were asked, and answer as the test says.
@@ -31,8 +33,16 @@ public:
         TrayIconData data;
     };
 
+    struct DialogRequest
+    {
+        QPointer<QWidget> parent;
+        QString filter;
+    };
+
     int shellExecute(const QString& operation, const QString& file, const QString& parameters, const QString& directory,
                      int showCommand) override;
+    qint64 startProgram(const QStringList& words) override;
+    QString openFileName(QWidget* parent, const QString& filter) override;
     void playSound(const QString& fileName) override { sounds << fileName; }
     void winHelp(QWidget* owner, const QString& helpFile, int command, int data) override;
     bool shellNotifyIcon(int message, const TrayIconData& data) override;
@@ -45,10 +55,15 @@ public:
 
     // Scripted answers.
     int shellResult = 42;
+    int startFailure = 0;        // a run-time error code startProgram raises; 0 starts
+    QStringList nextFileNames;   // what the file dialog answers, one a request; none left: cancelled
+    bool launchForReal = false;  // shellExecute and startProgram go to the real services (and are recorded)
     bool trayAvailable = true;
 
     // What was asked.
     QList<ShellRequest> shellRequests;
+    QList<QStringList> programStarts;
+    QList<DialogRequest> dialogRequests;
     QStringList sounds;
     QList<HelpRequest> helpRequests;
     QList<TrayRequest> trayRequests;
@@ -58,6 +73,8 @@ public:
 
 private:
     QHash<QWidget*, WindowProc> m_procedures;
+    std::unique_ptr<Services> m_real;
+    Services& real();
 };
 
 } // namespace trovix

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+#include <optional>
+
+namespace trovix::CommandLine {
+
+// Splits a command line into words as a POSIX shell splits them, without running
+// a shell: blanks (spaces, tabs, line breaks) separate words; text between single
+// quotes is taken as it stands; between double quotes a backslash escapes only
+// $ ` " \ and a line break; outside quotes a backslash escapes the next character.
+// Nothing is expanded (no variables, patterns or ~). Empty quotes make an empty
+// word. Returns nothing when a quote is not closed or the line ends in a lone
+// backslash.
+std::optional<QStringList> splitWords(const QString& commandLine);
+
+} // namespace trovix::CommandLine
