@@ -425,6 +425,22 @@ void Recordset::Find(const QString& criterion, int skipRecords, int searchDirect
     m_position = step > 0 ? size() : -1;
 }
 
+qint64 Recordset::Bookmark() const
+{
+    return m_rows.rowids[currentRow()];
+}
+
+void Recordset::setBookmark(qint64 bookmark)
+{
+    requireOpen();
+    const auto found = std::find(m_rows.rowids.begin(), m_rows.rowids.end(), bookmark);
+    m_position = int(found - m_rows.rowids.begin());
+    if (found == m_rows.rowids.end() || m_rows.deleted[m_position]) {
+        m_position = size();
+        throw RuntimeError(ErrorCode::NoCurrentRecord, QStringLiteral("The row is no longer in the list."));
+    }
+}
+
 void Recordset::AddNew(const QString& column, const QVariant& value)
 {
     Connection& connection = liveConnection();

@@ -63,6 +63,13 @@ public:
     void Find(const QString& criterion, int skipRecords = 0, int searchDirection = adSearchForward,
               int start = adBookmarkFirst);
 
+    // The current row's identity, and a move back to the row it names. A bookmark
+    // stays valid when the recordset reads its query again. Bookmark() throws 3021
+    // with no current row; setBookmark() of a row no longer read goes to EOF and
+    // throws 3021.
+    qint64 Bookmark() const;
+    void setBookmark(qint64 bookmark);
+
     // Inserts a row with one column set; it becomes the current row.
     void AddNew(const QString& column, const QVariant& value);
     // Sets one column of the current row.

@@ -1,5 +1,7 @@
 #include "mains.h"
 
+#include "formelements.h"
+#include "listwindow.h"
 #include "module1.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
@@ -10,6 +12,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -45,19 +48,13 @@ constexpr std::array<PanelDesign, 3> PanelDesigns{{
         {"N", "A - Always on Top  N - Not on Top", 1235},
 }};
 
-struct ToolbarButton
-{
-    const char* caption;
-    int image;
+const QList<ToolbarButtonDesign> ToolbarButtons = {
+        {"Game", "gam"}, {"S/W", "sof"}, {"Win", "win"}, {"Docs", "doc"}, {"Rem", "rem"}, {"Exit", "exit"},
 };
-constexpr std::array<ToolbarButton, 6> ToolbarButtons{{
-        {"Game", ImageList::Games},
-        {"S/W", ImageList::Softwares},
-        {"Win", ImageList::Windows},
-        {"Docs", ImageList::Documents},
-        {"Rem", ImageList::Reminders},
-        {"Exit", ImageList::Exit},
-}};
+
+// The child window each of the first five toolbar buttons shows.
+constexpr std::array<ChildWindow, 5> ToolbarChildren{ChildWindow::Games, ChildWindow::Softwares, ChildWindow::Windows,
+                                                     ChildWindow::Documents, ChildWindow::Reminders};
 
 } // namespace
 
@@ -72,6 +69,8 @@ Mains::Mains(Module1& module)
     MDIClient = new QMdiArea(this);
     MDIClient->setObjectName(QStringLiteral("MDIClient"));
     MDIClient->setBackground(QColor(128, 128, 128));
+    MDIClient->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MDIClient->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(MDIClient);
 
     Timer1 = new QTimer(this);
@@ -89,51 +88,35 @@ Mains::Mains(Module1& module)
     Timer1->start();
 }
 
-QAction* Mains::addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    return action;
-}
-
-QAction* Mains::addSeparator(QMenu* menu, const char* name)
-{
-    QAction* action = menu->addSeparator();
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
 void Mains::buildMenus()
 {
-    mnuarrange = menuBar()->addMenu(tr("&Arrange"));
-    mnuarrange->setObjectName(QStringLiteral("mnuarrange"));
-    mnuresize = addItem(mnuarrange, "mnuresize", tr("&Minimize"), Qt::CTRL | Qt::Key_Y);
-    sep = addSeparator(mnuarrange, "sep");
-    mnuontop = addItem(mnuarrange, "mnuontop", tr("&Always on Top"), Qt::CTRL | Qt::Key_O);
-    sep1 = addSeparator(mnuarrange, "sep1");
-    mnuexits = addItem(mnuarrange, "mnuexits", tr("&Exit"));
+    mnuarrange = addMenu(menuBar(), "mnuarrange", tr("&Arrange"));
+    mnuresize = addMenuItem(mnuarrange, "mnuresize", tr("&Minimize"), Qt::CTRL | Qt::Key_Y);
+    sep = addMenuSeparator(mnuarrange, "sep");
+    mnuontop = addMenuItem(mnuarrange, "mnuontop", tr("&Always on Top"), Qt::CTRL | Qt::Key_O);
+    sep1 = addMenuSeparator(mnuarrange, "sep1");
+    mnuexits = addMenuItem(mnuarrange, "mnuexits", tr("&Exit"));
 
-    window = menuBar()->addMenu(tr("&Windows"));
-    window->setObjectName(QStringLiteral("window"));
-    mnugames = addItem(window, "mnugames", tr("&Games"), Qt::CTRL | Qt::Key_G);
-    mnusoftwares = addItem(window, "mnusoftwares", tr("&Softwares"), Qt::CTRL | Qt::Key_T);
-    mnuwindows = addItem(window, "mnuwindows", tr("&Windows Softwares"), Qt::CTRL | Qt::Key_W);
-    mnudocuments = addItem(window, "mnudocuments", tr("&Documents"), Qt::CTRL | Qt::Key_D);
-    mnureminders = addItem(window, "mnureminders", tr("&Reminders"), Qt::CTRL | Qt::Key_R);
+    window = addMenu(menuBar(), "window", tr("&Windows"));
+    mnugames = addMenuItem(window, "mnugames", tr("&Games"), Qt::CTRL | Qt::Key_G);
+    mnusoftwares = addMenuItem(window, "mnusoftwares", tr("&Softwares"), Qt::CTRL | Qt::Key_T);
+    mnuwindows = addMenuItem(window, "mnuwindows", tr("&Windows Softwares"), Qt::CTRL | Qt::Key_W);
+    mnudocuments = addMenuItem(window, "mnudocuments", tr("&Documents"), Qt::CTRL | Qt::Key_D);
+    mnureminders = addMenuItem(window, "mnureminders", tr("&Reminders"), Qt::CTRL | Qt::Key_R);
 
-    mnusystray = new QMenu(tr("&Systray"), this);
-    mnusystray->setObjectName(QStringLiteral("mnusystray"));
-    mnutrovix = addItem(mnusystray, "mnutrovix", tr("&Trovix"));
-    sep2 = addSeparator(mnusystray, "sep2");
-    mnuexit = addItem(mnusystray, "mnuexit", tr("&Exit"));
+    mnusystray = addMenu(this, "mnusystray", tr("&Systray"));
+    mnutrovix = addMenuItem(mnusystray, "mnutrovix", tr("&Trovix"));
+    sep2 = addMenuSeparator(mnusystray, "sep2");
+    mnuexit = addMenuItem(mnusystray, "mnuexit", tr("&Exit"));
 
-    mnuabout = menuBar()->addMenu(tr("&Help"));
-    mnuabout->setObjectName(QStringLiteral("mnuabout"));
-    mnuhelp = addItem(mnuabout, "mnuhelp", tr("&Contents"), Qt::Key_F1);
-    mnutip = addItem(mnuabout, "mnutip", tr("&Tip of the Day"), Qt::Key_F2);
-    sep3 = addSeparator(mnuabout, "sep3");
-    mnuversion = addItem(mnuabout, "mnuversion", tr("&Version"), Qt::Key_F3);
+    mnuabout = addMenu(menuBar(), "mnuabout", tr("&Help"));
+    mnuhelp = addMenuItem(mnuabout, "mnuhelp", tr("&Contents"), Qt::Key_F1);
+    mnutip = addMenuItem(mnuabout, "mnutip", tr("&Tip of the Day"), Qt::Key_F2);
+    sep3 = addMenuSeparator(mnuabout, "sep3");
+    mnuversion = addMenuItem(mnuabout, "mnuversion", tr("&Version"), Qt::Key_F3);
+
+    m_ownMenus = {mnuarrange, window, mnuabout};
+    m_shownMenus = m_ownMenus;
 }
 
 void Mains::buildToolbar()
@@ -145,14 +128,10 @@ void Mains::buildToolbar()
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     Toolbar1->setIconSize(QSize(16, 16));
     const QSize buttonSize = twips::toPixels(ToolbarButtonWidthTwips, ToolbarButtonHeightTwips);
-    int position = 1;
-    for (const ToolbarButton& button : ToolbarButtons) {
-        QAction* action = Toolbar1->addAction(ImageList1.image(button.image), QString::fromLatin1(button.caption));
-        action->setData(position);
-        action->setObjectName(QStringLiteral("Toolbar1_Button%1").arg(position));
+    addToolbarButtons(Toolbar1, ImageList1, ToolbarButtons);
+    for (QAction* action : Toolbar1->actions()) {
         if (auto* toolButton = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(action)))
             toolButton->setFixedSize(buttonSize);
-        ++position;
     }
 }
 
@@ -185,6 +164,16 @@ void Mains::connectHandlers()
     connect(mnutrovix, &QAction::triggered, this, &Mains::mnutrovix_Click);
     connect(mnuexit, &QAction::triggered, this, &Mains::mnuexit_Click);
     connect(mnuhelp, &QAction::triggered, this, &Mains::mnuhelp_Click);
+    connect(mnutip, &QAction::triggered, this, [this] { m_module.ShowTips(); });
+    connect(mnuversion, &QAction::triggered, this, [this] { m_module.ShowAbout(); });
+    const std::array<std::pair<QAction*, ChildWindow>, 5> childItems{{{mnugames, ChildWindow::Games},
+                                                                      {mnusoftwares, ChildWindow::Softwares},
+                                                                      {mnuwindows, ChildWindow::Windows},
+                                                                      {mnudocuments, ChildWindow::Documents},
+                                                                      {mnureminders, ChildWindow::Reminders}}};
+    for (const auto& [item, child] : childItems)
+        connect(item, &QAction::triggered, this, [this, which = child] { m_module.ShowChild(which); });
+    connect(MDIClient, &QMdiArea::subWindowActivated, this, &Mains::showMenusOf);
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* action) { Toolbar1_ButtonClick(action->data().toInt()); });
 }
@@ -227,14 +216,10 @@ void Mains::Form_Unload()
 void Mains::Toolbar1_ButtonClick(int position)
 {
     m_module.services().playSound(m_module.programFile(ProgramFiles::OverSound));
-    switch (position) {
-    case 6:
+    if (position >= 1 && position <= int(ToolbarChildren.size()))
+        m_module.ShowChild(ToolbarChildren[size_t(position - 1)]);
+    else if (position == 6)
         m_module.mains.unload();
-        break;
-    default:
-        // The list windows open from here once they exist.
-        break;
-    }
 }
 
 void Mains::StatusBar1_PanelClick(int index)
@@ -279,6 +264,51 @@ void Mains::mnuexit_Click()
 void Mains::mnuhelp_Click()
 {
     m_module.services().winHelp(this, m_module.helpFile, HelpCommand::Finder, 0);
+}
+
+void Mains::showMenusOf(QMdiSubWindow* child)
+{
+    const auto* list = qobject_cast<ListWindow*>(child);
+    const QList<QMenu*> wanted = list ? list->menus() : m_ownMenus;
+    // The area sends the same window again on every activation of the main window.
+    if (wanted == m_shownMenus)
+        return;
+    menuBar()->clear();
+    for (QMenu* menu : wanted)
+        menuBar()->addMenu(menu);
+    m_shownMenus = wanted;
+}
+
+QList<QMenu*> Mains::shownMenus() const
+{
+    return m_shownMenus;
+}
+
+void Mains::Arrange(int arrangement)
+{
+    QList<QMdiSubWindow*> children;
+    for (QMdiSubWindow* child : MDIClient->subWindowList()) {
+        if (child->isVisible() && !child->isMinimized())
+            children << child;
+    }
+    if (arrangement == Cascade || children.isEmpty()) {
+        MDIClient->cascadeSubWindows();
+        return;
+    }
+    const QRect area = MDIClient->viewport()->rect();
+    const int count = int(children.size());
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* child = children.at(i);
+        if (child->isMaximized())
+            child->showNormal();
+        if (arrangement == TileVertical) {
+            const int width = area.width() / count;
+            child->setGeometry(i * width, 0, width, area.height());
+        } else {
+            const int height = area.height() / count;
+            child->setGeometry(0, i * height, area.width(), height);
+        }
+    }
 }
 
 void Mains::SysTrayMouseEventHandler(const QString& action)

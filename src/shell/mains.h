@@ -8,6 +8,7 @@
 
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QTimer;
 class QToolBar;
@@ -28,6 +29,9 @@ public:
 
     // Texts other windows use.
     static const QString RestingMessage;
+
+    // How Arrange places the child windows.
+    enum Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2 };
 
     QMdiArea* MDIClient;
     QToolBar* Toolbar1;
@@ -81,6 +85,11 @@ public:
     void mnuexit_Click();
     void mnuhelp_Click();
 
+    // Places the child windows: overlapping, one above the other across the whole width, or side by side.
+    void Arrange(int arrangement);
+    // The menus in the menu bar now: the active child's, or the main window's own.
+    QList<QMenu*> shownMenus() const;
+
     // The notification-area icon's presses: "p" pops up the menu, anything else shows the window.
     void SysTrayMouseEventHandler(const QString& action);
     // Gives the window a rounded outline fitted to its outer size.
@@ -98,11 +107,13 @@ private:
     void buildToolbar();
     void buildStatusBar();
     void connectHandlers();
-    QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
-    QAction* addSeparator(QMenu* menu, const char* name);
+    // While a child window is active its menus stand in the menu bar in place of these.
+    void showMenusOf(QMdiSubWindow* child);
 
     Module1& m_module;
     std::array<StatusPanel*, 3> m_panels{};
+    QList<QMenu*> m_ownMenus;
+    QList<QMenu*> m_shownMenus;
 };
 
 } // namespace trovix

@@ -1,5 +1,7 @@
 #include "module1.h"
 
+#include "categories/categorytraits.h"
+#include "categories/categorywindow.h"
 #include "extras/splash.h"
 #include "mains.h"
 #include "platform/connection.h"
@@ -23,6 +25,11 @@ constexpr qintptr Handled = -1;
 Module1::Module1(QString programFolder, std::unique_ptr<Services> services)
     : m_programFolder(std::move(programFolder))
     , m_services(std::move(services))
+    , splash(*this)
+    , mains(*this)
+    , softwares(*this, std::cref(Categories::softwares()))
+    , games(*this, std::cref(Categories::games()))
+    , windows(*this, std::cref(Categories::windows()))
 {}
 
 Module1::~Module1() = default;
@@ -39,6 +46,38 @@ void Module1::OpenDatabase()
     dbConnection = std::make_unique<Connection>();
     dbConnection->Open(connectionString, QString(), QString(), -1);
     mains.get();
+}
+
+ListWindow* Module1::childWindow(ChildWindow which)
+{
+    switch (which) {
+    case ChildWindow::Softwares:
+        return softwares.get();
+    case ChildWindow::Games:
+        return games.get();
+    case ChildWindow::Windows:
+        return windows.get();
+    case ChildWindow::Documents:
+    case ChildWindow::Reminders:
+        break;
+    }
+    return nullptr;
+}
+
+void Module1::ShowChild(ChildWindow which)
+{
+    if (ListWindow* window = childWindow(which))
+        window->showChild();
+}
+
+void Module1::ShowTips()
+{
+    // The Tip of the Day window comes with its own change.
+}
+
+void Module1::ShowAbout()
+{
+    // The about box comes with its own change.
 }
 
 void Module1::ToggleOnTop()

@@ -11,10 +11,16 @@
 
 namespace trovix {
 
+class CategoryWindow;
 class Connection;
+class ListWindow;
 class RuntimeError;
 class Mains;
 class Splash;
+struct CategoryTraits;
+
+// The child windows of the main window.
+enum class ChildWindow { Games, Softwares, Windows, Documents, Reminders };
 
 // One run of the program: the shared state, the shared routines and the one
 // instance of every window. main() makes one; every test makes its own.
@@ -43,8 +49,19 @@ public:
     bool isHooked = false;
 
     // The windows, each created on first use.
-    WindowSlot<Splash> splash{*this};
-    WindowSlot<Mains> mains{*this};
+    WindowSlot<Splash> splash;
+    WindowSlot<Mains> mains;
+    WindowSlot<CategoryWindow> softwares;
+    WindowSlot<CategoryWindow> games;
+    WindowSlot<CategoryWindow> windows;
+
+    // The child window, loaded first if need be; nullptr for one the program does not have.
+    ListWindow* childWindow(ChildWindow which);
+    // Shows the child window in the main window as the active child, holding the focus.
+    void ShowChild(ChildWindow which);
+    // The Tip of the Day window and the about box, shown without taking the focus.
+    void ShowTips();
+    void ShowAbout();
 
     // Shared routines.
     void OpenDatabase();

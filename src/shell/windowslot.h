@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 namespace trovix {
 
 class Module1;
@@ -10,14 +12,16 @@ class Module1;
 // The one shared instance of a window, created on first use. Asking for it
 // loads it (its load handler runs); unloading closes it (its unload handler
 // runs and it is destroyed) and the next use loads it afresh.
-// A window class W is built from (Module1&), has Form_Load(), deletes itself
-// on close and emits unloaded() from its close handler.
+// A window class W is built from (Module1&) and whatever further arguments the
+// slot was given, has Form_Load(), deletes itself on close and emits unloaded()
+// from its close handler.
 template<typename W>
 class WindowSlot
 {
 public:
-    explicit WindowSlot(Module1& module)
-        : m_module(module)
+    template<typename... Arguments>
+    explicit WindowSlot(Module1& module, Arguments&&... arguments)
+        : m_make([&module, arguments...] { return new W(module, arguments...); })
     {}
     WindowSlot(const WindowSlot&) = delete;
     WindowSlot& operator=(const WindowSlot&) = delete;
@@ -26,7 +30,7 @@ public:
     W* get()
     {
         if (!m_window) {
-            W* window = new W(m_module);
+            W* window = m_make();
             m_window = window;
             QObject::connect(window, &W::unloaded, window, [this, window] {
                 if (m_window == window)
@@ -48,7 +52,7 @@ public:
     }
 
 private:
-    Module1& m_module;
+    std::function<W*()> m_make;
     QPointer<W> m_window;
 };
 

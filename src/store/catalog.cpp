@@ -16,18 +16,20 @@ namespace {
 const QString ConnectionStringStart = QStringLiteral("Provider=SQLCipher;Data Source=\"");
 const QString ConnectionStringEnd = QStringLiteral("/trovix.mdb\";Database Password=tromvelskadnuprige");
 
-// Key columns sort without regard to letter case, as users expect of a list;
-// reminders are looked for by their done flag and due time.
+// Key columns sort without regard to letter case, as users expect of a list.
+// Each list is read through an index that holds every column in list order, so
+// the listing walks one index from end to end instead of visiting the table's
+// pages out of order; reminders are looked for by their done flag and due time.
 const char* const Schema = R"sql(
 CREATE TABLE softwares (software TEXT COLLATE NOCASE, path TEXT, description TEXT);
 CREATE TABLE games (game TEXT COLLATE NOCASE, path TEXT);
 CREATE TABLE windows (window TEXT COLLATE NOCASE, path TEXT);
 CREATE TABLE documents (document TEXT COLLATE NOCASE, path TEXT);
 CREATE TABLE reminders (message TEXT COLLATE NOCASE, time TEXT, done INTEGER NOT NULL DEFAULT 0);
-CREATE INDEX softwares_software ON softwares (software);
-CREATE INDEX games_game ON games (game);
-CREATE INDEX windows_window ON windows (window);
-CREATE INDEX documents_document ON documents (document);
+CREATE INDEX softwares_listing ON softwares (software, path, description);
+CREATE INDEX games_listing ON games (game, path);
+CREATE INDEX windows_listing ON windows (window, path);
+CREATE INDEX documents_listing ON documents (document, path);
 CREATE INDEX reminders_message ON reminders (message);
 CREATE INDEX reminders_done_time ON reminders (done, time);
 )sql";

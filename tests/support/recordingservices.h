@@ -55,9 +55,9 @@ public:
 
     // Scripted answers.
     int shellResult = 42;
-    int startFailure = 0;        // a run-time error code startProgram raises; 0 starts
-    QStringList nextFileNames;   // what the file dialog answers, one a request; none left: cancelled
-    bool launchForReal = false;  // shellExecute and startProgram go to the real services (and are recorded)
+    int startFailure = 0;       // a run-time error code startProgram raises; 0 starts
+    QStringList nextFileNames;  // what the file dialog answers, one a request; none left: cancelled
+    bool launchForReal = false; // shellExecute and startProgram go to the real services (and are recorded)
     bool trayAvailable = true;
 
     // What was asked.

@@ -1,0 +1,132 @@
+#include "categorytraits.h"
+
+#include "shell/module1.h"
+#include "store/catalog.h"
+
+namespace trovix::Categories {
+
+namespace {
+
+const QList<ToolbarButtonDesign> EntryToolbar = {
+        {"Save", "save"},     {"Cancel", "cancel"}, {"New", "new"},
+        {"Modify", "modify"}, {"Delete", "delete"}, {"Help", "help"},
+};
+
+const QString ExecutableFilter = QStringLiteral("Executable Files|*.exe|All Files|*.*");
+const QString FileNotFound = QStringLiteral("File not found");
+const QString NotAnExecutable = QStringLiteral("Not a valid executable file");
+
+// The details frame of a window with a name and a path; the frame itself is placed by each window.
+QList<Placement> twoFieldLayout(int frameLeft, int frameTop, int frameWidth, int frameHeight, int headingLeft,
+                                int headingTop, int headingWidth, int headingHeight)
+{
+    return {
+            {"Label1", 4845, 240, 735, 435},   {"Frame1", frameLeft, frameTop, frameWidth, frameHeight},
+            {"Label2(0)", 120, 360, 495, 195}, {"Text1(0)", 720, 240, 2655, 285},
+            {"Label2(1)", 120, 720, 405, 195}, {"Text1(1)", 720, 600, 1695, 680},
+            {"Command1", 2520, 905, 855, 375}, {"Label3", headingLeft, headingTop, headingWidth, headingHeight},
+    };
+}
+
+} // namespace
+
+const CategoryTraits& softwares()
+{
+    static const CategoryTraits traits{
+            {Catalog::Softwares,
+             QStringLiteral("Softwares"),
+             Catalog::Softwares,
+             QStringLiteral("SOFTWARES"),
+             QStringLiteral("sof"),
+             QStringLiteral("S"),
+             3,
+             EntryToolbar,
+             {{"mnugames", "&Games", Qt::CTRL | Qt::Key_G, ChildWindow::Games},
+              {"mnuwindowssoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
+              {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
+              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+            QStringLiteral("software"),
+            true,
+            QStringLiteral("Softwares"),
+            QStringLiteral("Softwares"),
+            LaunchKind::Shell,
+            ExecutableFilter,
+            FileNotFound,
+            NotAnExecutable,
+            QStringLiteral("Problem in path of the Software"),
+            {
+                    {"Label1", 4845, 240, 735, 435},
+                    {"Frame1", 3480, 2040, 3495, 2055},
+                    {"Label2(0)", 120, 360, 495, 195},
+                    {"Text1(0)", 720, 240, 2655, 285},
+                    {"Label2(1)", 120, 840, 405, 195},
+                    {"Text1(1)", 720, 600, 1695, 525},
+                    {"Command1", 2520, 720, 855, 375},
+                    {"Label2(2)", 120, 1200, 975, 195},
+                    {"Text1(2)", 720, 1440, 2655, 525},
+                    {"Label3(0)", 4515, 1080, 1425, 330},
+                    {"Label3(1)", 5190, 1560, 75, 240},
+            },
+    };
+    return traits;
+}
+
+const CategoryTraits& games()
+{
+    static const CategoryTraits traits{
+            {Catalog::Games,
+             QStringLiteral("Games"),
+             Catalog::Games,
+             QStringLiteral("GAMES"),
+             QStringLiteral("gam"),
+             QStringLiteral("G"),
+             2,
+             EntryToolbar,
+             {{"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
+              {"mnuwindowsoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
+              {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
+              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+            QStringLiteral("game"),
+            false,
+            QStringLiteral("Games"),
+            QStringLiteral("Games"),
+            LaunchKind::Shell,
+            ExecutableFilter,
+            FileNotFound,
+            NotAnExecutable,
+            QStringLiteral("Problem in path of the Game"),
+            twoFieldLayout(3480, 2640, 3495, 1455, 4725, 1080, 1005, 330),
+    };
+    return traits;
+}
+
+const CategoryTraits& windows()
+{
+    static const CategoryTraits traits{
+            {Catalog::Windows,
+             QStringLiteral("Windows Softwares"),
+             Catalog::Windows,
+             QStringLiteral("WINDOWS SOFTWARES"),
+             QStringLiteral("win"),
+             QStringLiteral("W"),
+             4,
+             EntryToolbar,
+             {{"mnugames", "&Games", Qt::CTRL | Qt::Key_G, ChildWindow::Games},
+              {"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
+              {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
+              {"mnureminder", "&Reminder", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+            QStringLiteral("window"),
+            false,
+            QStringLiteral("Windows Softwares"),
+            QStringLiteral("WINDOWS SOFTWARES"),
+            LaunchKind::CommandLine,
+            ExecutableFilter,
+            FileNotFound,
+            NotAnExecutable,
+            QStringLiteral("Problem in path of the Windows Software"),
+            twoFieldLayout(3480, 2640, 3495, 1455, 3480, 1080, 3495, 375),
+    };
+    return traits;
+}
+
+} // namespace trovix::Categories

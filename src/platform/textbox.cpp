@@ -1,0 +1,118 @@
+#include "textbox.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace trovix {
+
+TextBox::TextBox(Lines lines, QWidget* parent)
+    : QPlainTextEdit(parent)
+    , m_lines(lines)
+{
+    setTabChangesFocus(true);
+    if (lines == Lines::One) {
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        document()->setDocumentMargin(1);
+    } else {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+}
+
+void TextBox::setText(const QString& text)
+{
+    setPlainText(text);
+}
+
+void TextBox::setManualDrop(bool manual)
+{
+    m_manualDrop = manual;
+    setAcceptDrops(true);
+}
+
+bool TextBox::event(QEvent* event)
+{
+    // The window's menu shortcuts (Ctrl+Z Cancel, Ctrl+A Cascade, ...) come before the box's own
+    // editing keys, as users of these windows expect; keys no shortcut takes still reach the box.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event)
+{
+    if (m_lines == Lines::One && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->ignore();
+        return;
+    }
+    const QString typed = event->text();
+    if (m_swallowed && typed.size() == 1 && m_swallowed(typed.front())) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source)
+{
+    if (m_lines == Lines::Many || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    // A one-line box keeps one line: pasted line breaks become blanks.
+    QString text = source->text();
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    insertPlainText(text);
+}
+
+bool TextBox::canInsertFromMimeData(const QMimeData* source) const
+{
+    return !m_manualDrop && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void TextBox::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_manualDrop) {
+        QPlainTextEdit::dragEnterEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void TextBox::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!m_manualDrop) {
+        QPlainTextEdit::dragMoveEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void TextBox::dropEvent(QDropEvent* event)
+{
+    if (!m_manualDrop) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    emit OLEDragDrop(event->mimeData());
+}
+
+QString firstDroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+} // namespace trovix

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include <functional>
+
+#include <QMimeData>
+
+namespace trovix {
+
+// A text box of a form: one line or several, with an optional rule that swallows
+// typed characters, and an optional manual drop: a drop is handed to the window
+// (OLEDragDrop), which decides what the box then holds.
+class TextBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    enum class Lines { One, Many };
+
+    explicit TextBox(Lines lines, QWidget* parent = nullptr);
+
+    QString text() const { return toPlainText(); }
+    void setText(const QString& text);
+
+    // Typed characters for which the rule answers true never reach the box; pasting is not typing.
+    void setSwallowed(std::function<bool(QChar)> rule) { m_swallowed = std::move(rule); }
+    // Drops reach OLEDragDrop instead of being inserted.
+    void setManualDrop(bool manual);
+
+signals:
+    void OLEDragDrop(const QMimeData* data);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    Lines m_lines;
+    bool m_manualDrop = false;
+    std::function<bool(QChar)> m_swallowed;
+};
+
+// The first local file of a dropped file list (text/uri-list); empty when the
+// drop holds no list or no local file in it.
+QString firstDroppedFile(const QMimeData* data);
+
+} // namespace trovix

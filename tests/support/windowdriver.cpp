@@ -1,0 +1,164 @@
+#include "windowdriver.h"
+
+#include "platform/connection.h"
+#include "platform/recordset.h"
+#include "platform/windowsystem.h"
+#include "shell/listwindow.h"
+#include "shell/mains.h"
+#include "shell/module1.h"
+#include "shell/treeview.h"
+#include "store/catalog.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QFile>
+#include <QToolBar>
+#include <QtTest>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace trovix {
+
+WindowRun::WindowRun()
+{
+    openDatabase();
+    WindowSystem::bringToForeground(mains);
+    if (!QTest::qWaitForWindowActive(mains))
+        qWarning("the main window did not become active");
+}
+
+ListWindow* WindowRun::show(ChildWindow which)
+{
+    module->ShowChild(which);
+    return module->childWindow(which);
+}
+
+QString WindowRun::message() const
+{
+    return mains->message();
+}
+
+QStringList WindowRun::rows(const QString& table) const
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("select * from %1 order by rowid").arg(table), *module->dbConnection);
+    QStringList result;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QStringList cells;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
+            const Value v = rs.Fields(i);
+            cells << (v.isNull() ? QStringLiteral("\\N") : v.variant().toString());
+        }
+        result << cells.join(QLatin1Char('|'));
+    }
+    return result;
+}
+
+void WindowRun::execute(const QString& sql, const QVariantList& values)
+{
+    module->dbConnection->Execute(sql, values);
+}
+
+void clickNode(ListWindow* window, const Node* node)
+{
+    TreeView* tree = window->TreeView1;
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->nodeRect(node).center());
+}
+
+void doubleClickNode(ListWindow* window, const Node* node)
+{
+    TreeView* tree = window->TreeView1;
+    clickNode(window, node);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->nodeRect(node).center());
+}
+
+void clickButton(ListWindow* window, int position)
+{
+    QAction* action = window->Buttons(position);
+    QWidget* button = action ? window->Toolbar1->widgetForAction(action) : nullptr;
+    if (!button)
+        QFAIL("no such toolbar button");
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void dropOn(QWidget* widget, const QMimeData& data)
+{
+    QWidget* target = widget;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
+        target = area->viewport();
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+Node* nodeByText(ListWindow* window, const QString& text)
+{
+    Node* root = window->TreeView1->root();
+    if (root && root->text() == text)
+        return root;
+    return window->TreeView1->childByText(text);
+}
+
+QStringList childTexts(ListWindow* window)
+{
+    QStringList texts;
+    for (int i = 0; i < window->TreeView1->childCount(); ++i)
+        texts << window->TreeView1->child(i)->text();
+    return texts;
+}
+
+WriteLock::WriteLock(const QString& programFolder)
+    : m_connection(std::make_unique<Connection>())
+{
+    m_connection->Open(Catalog::connectionString(programFolder));
+    m_connection->Execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+WriteLock::~WriteLock()
+{
+    m_connection->Execute(QStringLiteral("ROLLBACK"));
+}
+
+namespace {
+
+// Raises or lowers the calling thread's power to pass over file permissions.
+bool setFileOverride(bool on)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    const unsigned rights = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    if (on)
+        data[0].effective |= rights & data[0].permitted;
+    else
+        data[0].effective &= ~rights;
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+} // namespace
+
+ReadOnlyFile::ReadOnlyFile(const QString& fileName)
+    : m_fileName(fileName)
+{
+    QFile::setPermissions(fileName, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (geteuid() == 0)
+        m_droppedRights = setFileOverride(false);
+    QFile probe(fileName);
+    m_readOnly = !probe.open(QIODevice::ReadWrite);
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    if (m_droppedRights)
+        setFileOverride(true);
+    QFile::setPermissions(m_fileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+} // namespace trovix

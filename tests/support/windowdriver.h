@@ -1,0 +1,75 @@
+#pragma once
+
+#include "programrun.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class QAction;
+class QMimeData;
+class QWidget;
+
+namespace trovix {
+
+class Connection;
+class ListWindow;
+class Node;
+enum class ChildWindow;
+
+// A run whose main window is on screen and active, driven as a user would:
+// mouse clicks on nodes and toolbar buttons, keys, and the rows read back.
+struct WindowRun : ProgramRun
+{
+    WindowRun();
+
+    // Shows the child window as its menu item does.
+    ListWindow* show(ChildWindow which);
+    QString message() const;
+
+    // Rows of the table in stored order, each cell as text ("\\N" for no value).
+    QStringList rows(const QString& table) const;
+    // Runs statements on the program's own connection.
+    void execute(const QString& sql, const QVariantList& values = {});
+};
+
+// Clicks the window's node with the left button, as a user does.
+void clickNode(ListWindow* window, const Node* node);
+void doubleClickNode(ListWindow* window, const Node* node);
+// Clicks the toolbar button at the position (from 1); a disabled button takes no click.
+void clickButton(ListWindow* window, int position);
+// Drags the data over the widget and drops it there, as a file manager does.
+void dropOn(QWidget* widget, const QMimeData& data);
+// The node of the tree whose text this is; nullptr when there is none.
+Node* nodeByText(ListWindow* window, const QString& text);
+// The texts of the root's children, in order.
+QStringList childTexts(ListWindow* window);
+
+// Holds the database's write lock from a second connection, as another program
+// writing to the file would, until it goes.
+class WriteLock
+{
+public:
+    explicit WriteLock(const QString& programFolder);
+    ~WriteLock();
+
+private:
+    std::unique_ptr<Connection> m_connection;
+};
+
+// The file made read-only, and the test's rights over files reduced to a user's
+// while this lives, so that even a run as root meets the refusal.
+class ReadOnlyFile
+{
+public:
+    explicit ReadOnlyFile(const QString& fileName);
+    ~ReadOnlyFile();
+    bool isReadOnly() const { return m_readOnly; }
+
+private:
+    QString m_fileName;
+    bool m_readOnly = false;
+    bool m_droppedRights = false;
+};
+
+} // namespace trovix

@@ -1,0 +1,1071 @@
+// The softwares, games and Windows programs windows, driven through their real widgets.
+#include "categories/categorywindow.h"
+#include "platform/clicklabel.h"
+#include "platform/connection.h"
+#include "platform/runtimeerror.h"
+#include "platform/textbox.h"
+#include "shell/mains.h"
+#include "shell/module1.h"
+#include "shell/statuspanel.h"
+#include "shell/treeview.h"
+#include "store/catalog.h"
+#include "store/programfiles.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolBar>
+#include <QUrl>
+#include <QtTest>
+
+using namespace trovix;
+
+Q_DECLARE_METATYPE(trovix::ChildWindow)
+
+namespace {
+
+const QString Resting = QStringLiteral("Double Click for Tip of the Day");
+
+struct Category
+{
+    const char* tag;
+    ChildWindow window;
+    const CategoryTraits& traits;
+};
+
+const QList<Category>& categories()
+{
+    static const QList<Category> all = {
+            {"softwares", ChildWindow::Softwares, Categories::softwares()},
+            {"games", ChildWindow::Games, Categories::games()},
+            {"windows", ChildWindow::Windows, Categories::windows()},
+    };
+    return all;
+}
+
+const CategoryTraits& traitsOf(ChildWindow window)
+{
+    for (const Category& c : categories()) {
+        if (c.window == window)
+            return c.traits;
+    }
+    return Categories::softwares();
+}
+
+// One run with one category window open.
+struct CategoryRun : WindowRun
+{
+    explicit CategoryRun(ChildWindow which)
+        : traits(traitsOf(which))
+        , which(which)
+    {}
+
+    CategoryWindow* open()
+    {
+        window = static_cast<CategoryWindow*>(show(which));
+        return window;
+    }
+
+    // Adds an entry through the window, as a user types it.
+    void add(const QString& name, const QString& path, const QString& description = {})
+    {
+        clickButton(window, 3);
+        type(0, name);
+        type(1, path);
+        if (window->Text1(2))
+            type(2, description);
+        clickButton(window, 1);
+    }
+
+    void type(int box, const QString& text)
+    {
+        window->Text1(box)->clear();
+        QTest::keyClicks(window->Text1(box), text);
+    }
+
+    QString table() const { return traits.window.table; }
+    QString root() const { return traits.window.rootWord; }
+    QString insertRow(const QString& name, const QString& path)
+    {
+        execute(QStringLiteral("insert into %1 (%2, path) values (?, ?)").arg(table(), traits.keyColumn),
+                {name.isNull() ? QVariant() : QVariant(name), path.isNull() ? QVariant() : QVariant(path)});
+        return name;
+    }
+
+    const CategoryTraits& traits;
+    ChildWindow which;
+    CategoryWindow* window = nullptr;
+};
+
+void addWindowColumn()
+{
+    QTest::addColumn<ChildWindow>("which");
+}
+
+// A test row for each window, named "window: case".
+template<typename Fill>
+void forEachWindow(const char* what, Fill fill)
+{
+    for (const Category& c : categories())
+        fill(QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(c.tag, what))) << c.window, c);
+}
+
+// A script that writes its working folder and its arguments, one a line, into the marker.
+void writeScript(const QString& fileName, const QString& marker)
+{
+    QFile script(fileName);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\n{ pwd; printf '%s\\n' \"$@\"; } > '%1.tmp'\nmv '%1.tmp' '%1'\n")
+                         .arg(marker)
+                         .toUtf8());
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+}
+
+QStringList waitForMarker(const QString& marker)
+{
+    QFile file(marker);
+    for (int i = 0; i < 100 && !file.exists(); ++i)
+        QTest::qWait(50);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+struct Commands
+{
+    bool tree, frame, save, add, entry;
+    friend bool operator==(const Commands&, const Commands&) = default;
+};
+
+Commands commandsOf(CategoryWindow* w)
+{
+    return {w->TreeView1->isEnabled(), !w->Frame1->isHidden(), w->mnusave->isEnabled(), w->mnunew->isEnabled(),
+            w->mnumodify->isEnabled() && w->mnudelete->isEnabled()};
+}
+
+// A command's menu item and toolbar button are on or off together.
+bool buttonsAgreeWithMenus(CategoryWindow* w)
+{
+    const QList<std::pair<QAction*, int>> pairs = {
+            {w->mnusave, 1}, {w->mnunew, 3}, {w->mnumodify, 4}, {w->mnudelete, 5}};
+    return std::all_of(pairs.begin(), pairs.end(), [w](const auto& pair) {
+        return pair.first->isEnabled() == w->Buttons(pair.second)->isEnabled();
+    });
+}
+
+char* toString(const Commands& c)
+{
+    return qstrdup(qPrintable(QStringLiteral("tree %1 frame %2 save %3 new %4 modify/delete %5")
+                                      .arg(c.tree)
+                                      .arg(c.frame)
+                                      .arg(c.save)
+                                      .arg(c.add)
+                                      .arg(c.entry)));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Commands)
+
+class CategoriesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadListsTheRowsUnderTheRoot_data();
+    void loadListsTheRowsUnderTheRoot();
+    void commandsFollowTheState_data();
+    void commandsFollowTheState();
+    void saveChecksWhatWasTyped_data();
+    void saveChecksWhatWasTyped();
+    void modifyKeepsNamesDistinct_data();
+    void modifyKeepsNamesDistinct();
+    void apostrophesReachPathAndDescriptionOnly_data();
+    void apostrophesReachPathAndDescriptionOnly();
+    void deletePlaysItsSoundAndReloads_data();
+    void deletePlaysItsSoundAndReloads();
+    void refusedChangesStoreNothingAndKeepTheEdit_data();
+    void refusedChangesStoreNothingAndKeepTheEdit();
+    void unreadableListSaysSo_data();
+    void unreadableListSaysSo();
+    void rowsEditedOutsideStayUsable_data();
+    void rowsEditedOutsideStayUsable();
+    void launchReportsWhatWentWrong_data();
+    void launchReportsWhatWentWrong();
+    void launchTriggers_data();
+    void launchTriggers();
+    void launchForReal_data();
+    void launchForReal();
+    void browseAndDropFillThePathBox_data();
+    void browseAndDropFillThePathBox();
+    void menusAndHelp_data();
+    void menusAndHelp();
+    void mainWindowShowsTheActiveChildsMenus();
+    void closedWindowComesBackFresh_data();
+    void closedWindowComesBackFresh();
+    void windowsMenuListsTheOpenWindows();
+    void rightClickPopsUpTheEditMenu();
+};
+
+void CategoriesTest::loadListsTheRowsUnderTheRoot_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QStringList>("listed");
+    forEachWindow("empty table", [](QTestData& row, const Category&) { row << QStringList() << QStringList(); });
+    forEachWindow("in name order, root word left out", [](QTestData& row, const Category& c) {
+        row << QStringList{"zebra", c.traits.window.rootWord, "Apple", "mango"}
+            << QStringList{"Apple", "mango", "zebra"};
+    });
+}
+
+void CategoriesTest::loadListsTheRowsUnderTheRoot()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, listed);
+    CategoryRun run(which);
+    for (const QString& name : stored)
+        run.insertRow(name, QStringLiteral("/bin/true"));
+    CategoryWindow* w = run.open();
+
+    QCOMPARE(w->windowTitle(), run.traits.window.caption);
+    Node* root = w->TreeView1->root();
+    QCOMPARE(w->TreeView1->key(root), run.root());
+    QCOMPARE(root->text(), run.root());
+    QCOMPARE(root->imageKey(), run.traits.window.imageKey);
+    QVERIFY(w->TreeView1->isExpanded(root));
+    QCOMPARE(w->TreeView1->selectedNode(), root);
+    QCOMPARE(childTexts(w), listed);
+    for (const QString& name : listed) {
+        Node* node = w->TreeView1->node(run.traits.window.keyPrefix + name);
+        QVERIFY(node);
+        QCOMPARE(node->imageKey(), run.traits.window.imageKey);
+    }
+    QCOMPARE(w->heading()->text(), run.traits.heading);
+    QCOMPARE(run.message(), Resting);
+    // The root word's row stays in the table.
+    QCOMPARE(run.rows(run.table()).size(), stored.size());
+}
+
+void CategoriesTest::commandsFollowTheState_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<Commands>("expected");
+    const QList<std::pair<const char*, Commands>> steps = {
+            {"load", {true, false, false, true, false}},   {"entry", {true, false, false, true, true}},
+            {"root", {true, false, false, true, false}},   {"new", {false, true, true, false, false}},
+            {"modify", {false, true, true, false, false}}, {"cancel", {true, false, false, true, false}},
+            {"save", {true, false, false, true, false}},
+    };
+    for (const auto& [step, commands] : steps) {
+        forEachWindow(step, [step = step, commands = commands](QTestData& row, const Category&) {
+            row << QString::fromLatin1(step) << commands;
+        });
+    }
+}
+
+void CategoriesTest::commandsFollowTheState()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, step);
+    QFETCH(Commands, expected);
+    CategoryRun run(which);
+    run.insertRow(QStringLiteral("Editor"), QStringLiteral("/usr/bin/editor"));
+    CategoryWindow* w = run.open();
+    Node* entry = nodeByText(w, QStringLiteral("Editor"));
+
+    if (step == QLatin1String("entry") || step == QLatin1String("root") || step == QLatin1String("modify")) {
+        clickNode(w, entry);
+        if (step == QLatin1String("root"))
+            clickNode(w, w->TreeView1->root());
+        if (step == QLatin1String("modify"))
+            clickButton(w, 4);
+    } else if (step == QLatin1String("new") || step == QLatin1String("cancel") || step == QLatin1String("save")) {
+        clickNode(w, entry);
+        clickButton(w, 3);
+        if (step == QLatin1String("cancel"))
+            clickButton(w, 2);
+        if (step == QLatin1String("save")) {
+            run.type(0, QStringLiteral("Viewer"));
+            run.type(1, QStringLiteral("/usr/bin/viewer"));
+            clickButton(w, 1);
+        }
+    }
+    QCOMPARE(commandsOf(w), expected);
+    QVERIFY(buttonsAgreeWithMenus(w));
+    QVERIFY(w->Buttons(2)->isEnabled());
+    QVERIFY(w->Buttons(6)->isEnabled());
+    if (!expected.frame && step != QLatin1String("entry"))
+        QCOMPARE(w->TreeView1->selectedNode(), w->TreeView1->root());
+    // The editor's boxes are emptied whenever the window returns to browsing.
+    if (!expected.frame)
+        QVERIFY(w->Text1(0)->text().isEmpty() && w->Text1(1)->text().isEmpty());
+}
+
+void CategoriesTest::saveChecksWhatWasTyped_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("focus"); // the box that has the focus afterwards; -1 not moved
+    QTest::addColumn<QString>("stored");
+    forEachWindow("empty name", [](QTestData& row, const Category&) {
+        row << ""
+            << "/bin/ed"
+            << "Fill in the values" << 0 << "";
+    });
+    forEachWindow("blank name", [](QTestData& row, const Category&) {
+        row << "   "
+            << "/bin/ed"
+            << "Fill in the values" << 0 << "";
+    });
+    forEachWindow("empty path", [](QTestData& row, const Category&) {
+        row << "Ed"
+            << ""
+            << "Fill in the values" << 1 << "";
+    });
+    forEachWindow("blank path", [](QTestData& row, const Category&) {
+        row << "Ed"
+            << "    "
+            << "Fill in the values" << 1 << "";
+    });
+    forEachWindow("name taken", [](QTestData& row, const Category&) {
+        row << "Existing"
+            << "/bin/ed"
+            << "This name already stored" << 0 << "";
+    });
+    forEachWindow("name taken, typed with blanks", [](QTestData& row, const Category&) {
+        row << "  Existing "
+            << "/bin/ed"
+            << "This name already stored" << 0 << "";
+    });
+    forEachWindow("root word", [](QTestData& row, const Category& c) {
+        row << c.traits.window.rootWord << "/bin/ed"
+            << "This name already stored" << 0 << "";
+    });
+    forEachWindow("taken name in other letters", [](QTestData& row, const Category&) {
+        row << "EXISTING"
+            << "/bin/ed" << Resting << -1 << "EXISTING|/bin/ed";
+    });
+    forEachWindow("blanks trimmed", [](QTestData& row, const Category&) {
+        row << "  Ed  "
+            << " /bin/ed  " << Resting << -1 << "Ed|/bin/ed";
+    });
+}
+
+void CategoriesTest::saveChecksWhatWasTyped()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, name);
+    QFETCH(QString, path);
+    QFETCH(QString, message);
+    QFETCH(int, focus);
+    QFETCH(QString, stored);
+    CategoryRun run(which);
+    run.insertRow(QStringLiteral("Existing"), QStringLiteral("/bin/existing"));
+    CategoryWindow* w = run.open();
+    const QStringList before = run.rows(run.table());
+
+    clickButton(w, 3);
+    run.type(0, name);
+    run.type(1, path);
+    if (focus >= 0)
+        w->Command1->setFocus(); // so that a check that moves the focus is seen moving it
+    clickButton(w, 1);
+
+    QCOMPARE(run.message(), message);
+    const QStringList after = run.rows(run.table());
+    if (stored.isEmpty()) {
+        QCOMPARE(after, before);
+        QVERIFY(!w->Frame1->isHidden());
+        QCOMPARE(w->Text1(0)->text(), name);
+        QCOMPARE(w->Text1(1)->text(), path);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Text1(focus)));
+    } else {
+        QCOMPARE(after.size(), before.size() + 1);
+        QVERIFY(after.last().startsWith(stored));
+        QVERIFY(w->Frame1->isHidden());
+        QVERIFY(nodeByText(w, stored.section(QLatin1Char('|'), 0, 0)));
+    }
+}
+
+void CategoriesTest::modifyKeepsNamesDistinct_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<bool>("accepted");
+    forEachWindow("unchanged name", [](QTestData& row, const Category&) { row << "Alpha" << true; });
+    forEachWindow("own name in other letters", [](QTestData& row, const Category&) { row << "ALPHA" << true; });
+    forEachWindow("a fresh name", [](QTestData& row, const Category&) { row << "Gamma" << true; });
+    forEachWindow("another entry's name", [](QTestData& row, const Category&) { row << "Beta" << false; });
+    forEachWindow("the root word", [](QTestData& row, const Category& c) { row << c.traits.window.rootWord << false; });
+}
+
+void CategoriesTest::modifyKeepsNamesDistinct()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, newName);
+    QFETCH(bool, accepted);
+    CategoryRun run(which);
+    run.insertRow(QStringLiteral("Alpha"), QStringLiteral("/bin/alpha"));
+    run.insertRow(QStringLiteral("Beta"), QStringLiteral("/bin/beta"));
+    CategoryWindow* w = run.open();
+
+    clickNode(w, nodeByText(w, QStringLiteral("Alpha")));
+    clickButton(w, 4);
+    QCOMPARE(w->Text1(0)->text(), QStringLiteral("Alpha"));
+    QCOMPARE(w->Text1(1)->text(), QStringLiteral("/bin/alpha"));
+    run.type(0, newName);
+    run.type(1, QStringLiteral("/bin/changed"));
+    clickButton(w, 1);
+
+    const QStringList rows = run.rows(run.table());
+    if (accepted) {
+        // Changed in place: the first row is still the first.
+        QVERIFY(rows.first().startsWith(newName + QStringLiteral("|/bin/changed")));
+        QCOMPARE(run.message(), Resting);
+        QVERIFY(nodeByText(w, newName));
+    } else {
+        QVERIFY(rows.first().startsWith(QStringLiteral("Alpha|/bin/alpha")));
+        QCOMPARE(run.message(), QStringLiteral("This name already stored"));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Text1(0)));
+        QVERIFY(!w->Frame1->isHidden());
+    }
+    QCOMPARE(rows.size(), 2);
+}
+
+void CategoriesTest::apostrophesReachPathAndDescriptionOnly_data()
+{
+    addWindowColumn();
+    QTest::addColumn<bool>("paste");
+    forEachWindow("typed", [](QTestData& row, const Category&) { row << false; });
+    forEachWindow("pasted", [](QTestData& row, const Category&) { row << true; });
+}
+
+void CategoriesTest::apostrophesReachPathAndDescriptionOnly()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(bool, paste);
+    CategoryRun run(which);
+    CategoryWindow* w = run.open();
+    clickButton(w, 3);
+    const QString path = QStringLiteral("/home/bob/bob's game");
+    const QString description = QStringLiteral("Bob's 'best' tool");
+    const auto enter = [&](int box, const QString& text) {
+        w->Text1(box)->clear();
+        if (paste) {
+            QApplication::clipboard()->setText(text);
+            w->Text1(box)->paste();
+        } else {
+            QTest::keyClicks(w->Text1(box), text);
+        }
+    };
+    enter(0, QStringLiteral("Bob's"));
+    enter(1, path);
+    if (w->Text1(2))
+        enter(2, description);
+
+    if (paste) {
+        // Pasting is not typing: the apostrophe gets in, and Save refuses it.
+        QCOMPARE(w->Text1(0)->text(), QStringLiteral("Bob's"));
+        clickButton(w, 1);
+        QCOMPARE(run.message(), QStringLiteral("' is not allowed in Name"));
+        QVERIFY(run.rows(run.table()).isEmpty());
+        run.type(0, QStringLiteral("Bobs"));
+    } else {
+        QCOMPARE(w->Text1(0)->text(), QStringLiteral("Bobs"));
+    }
+    clickButton(w, 1);
+    QString expected = QStringLiteral("Bobs|") + path;
+    if (w->Text1(2))
+        expected += QLatin1Char('|') + description;
+    QCOMPARE(run.rows(run.table()), QStringList{expected});
+}
+
+void CategoriesTest::deletePlaysItsSoundAndReloads_data()
+{
+    addWindowColumn();
+    forEachWindow("entry", [](QTestData&, const Category&) {});
+}
+
+void CategoriesTest::deletePlaysItsSoundAndReloads()
+{
+    QFETCH(ChildWindow, which);
+    CategoryRun run(which);
+    run.insertRow(QStringLiteral("Keep"), QStringLiteral("/bin/keep"));
+    run.insertRow(QStringLiteral("Drop"), QStringLiteral("/bin/drop"));
+    CategoryWindow* w = run.open();
+
+    // With the root selected Delete does nothing, even through its menu item.
+    w->mnudelete_Click();
+    QCOMPARE(run.rows(run.table()).size(), 2);
+    QVERIFY(run.services->sounds.isEmpty());
+
+    clickNode(w, nodeByText(w, QStringLiteral("Drop")));
+    clickButton(w, 5);
+    QCOMPARE(run.rows(run.table()).size(), 1);
+    QVERIFY(run.rows(run.table()).first().startsWith(QStringLiteral("Keep|/bin/keep")));
+    QCOMPARE(run.services->sounds, QStringList{run.folder.file(ProgramFiles::DeleteSound)});
+    QCOMPARE(childTexts(w), QStringList{QStringLiteral("Keep")});
+    QCOMPARE(w->TreeView1->selectedNode(), w->TreeView1->root());
+    QVERIFY(!w->mnudelete->isEnabled());
+}
+
+void CategoriesTest::refusedChangesStoreNothingAndKeepTheEdit_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("change");
+    for (const char* cause : {"read-only file", "locked by another program"}) {
+        for (const char* change : {"new", "modify", "delete"}) {
+            const QString what = QStringLiteral("%1, %2").arg(cause, change);
+            forEachWindow(qPrintable(what), [=](QTestData& row, const Category&) {
+                row << QString::fromLatin1(cause) << QString::fromLatin1(change);
+            });
+        }
+    }
+}
+
+void CategoriesTest::refusedChangesStoreNothingAndKeepTheEdit()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, cause);
+    QFETCH(QString, change);
+    const bool readOnly = cause == QLatin1String("read-only file");
+    CategoryRun run(which);
+    {
+        // The entry is stored before the refusal begins.
+        Connection connection;
+        connection.Open(Catalog::connectionString(run.folder.path()));
+        connection.Execute(QStringLiteral("insert into %1 (%2, path) values ('Tool', '/bin/tool')")
+                                   .arg(run.table(), run.traits.keyColumn));
+    }
+    std::unique_ptr<ReadOnlyFile> protection;
+    if (readOnly) {
+        protection = std::make_unique<ReadOnlyFile>(run.folder.file(ProgramFiles::Database));
+        if (!protection->isReadOnly())
+            QSKIP("cannot make the database file read-only here");
+        // As when the program starts on a file it may only read.
+        run.module->dbConnection->Close();
+        run.module->dbConnection->Open(Catalog::connectionString(run.folder.path()));
+    }
+    CategoryWindow* w = run.open();
+    const QStringList before = run.rows(run.table());
+    std::unique_ptr<WriteLock> lock;
+    if (!readOnly)
+        lock = std::make_unique<WriteLock>(run.folder.path());
+
+    clickNode(w, nodeByText(w, QStringLiteral("Tool")));
+    if (change == QLatin1String("delete")) {
+        clickButton(w, 5);
+        QVERIFY(run.services->sounds.isEmpty());
+        QVERIFY(nodeByText(w, QStringLiteral("Tool")));
+    } else {
+        clickButton(w, change == QLatin1String("new") ? 3 : 4);
+        run.type(0, QStringLiteral("Renamed"));
+        run.type(1, QStringLiteral("/bin/renamed"));
+        clickButton(w, 1);
+        QVERIFY(!w->Frame1->isHidden());
+        QVERIFY(w->mnusave->isEnabled());
+        QCOMPARE(w->Text1(0)->text(), QStringLiteral("Renamed"));
+        QCOMPARE(w->Text1(1)->text(), QStringLiteral("/bin/renamed"));
+    }
+    QCOMPARE(run.message(), ListWindow::StoreRefused);
+    QCOMPARE(run.rows(run.table()), before);
+
+    if (readOnly)
+        return;
+    // Once the other program lets go, the same change goes through.
+    lock.reset();
+    clickButton(w, change == QLatin1String("delete") ? 5 : 1);
+    QCOMPARE(run.message(), Resting);
+    if (change == QLatin1String("delete"))
+        QVERIFY(run.rows(run.table()).isEmpty());
+    else if (change == QLatin1String("new"))
+        QCOMPARE(run.rows(run.table()).size(), 2);
+    else
+        QVERIFY(run.rows(run.table()).first().startsWith(QStringLiteral("Renamed|/bin/renamed")));
+}
+
+void CategoriesTest::unreadableListSaysSo_data()
+{
+    addWindowColumn();
+    forEachWindow("table gone", [](QTestData&, const Category&) {});
+}
+
+void CategoriesTest::unreadableListSaysSo()
+{
+    QFETCH(ChildWindow, which);
+    CategoryRun run(which);
+    run.execute(QStringLiteral("drop table %1").arg(run.table()));
+    CategoryWindow* w = run.open();
+    QCOMPARE(run.message(), ListWindow::ListUnreadable);
+    QCOMPARE(w->TreeView1->childCount(), 0);
+    QCOMPARE(w->TreeView1->selectedNode(), w->TreeView1->root());
+    // Nothing to store into: Save says so and keeps what was typed.
+    run.add(QStringLiteral("Tool"), QStringLiteral("/bin/tool"));
+    QCOMPARE(run.message(), ListWindow::StoreRefused);
+    QCOMPARE(w->Text1(0)->text(), QStringLiteral("Tool"));
+}
+
+void CategoriesTest::rowsEditedOutsideStayUsable_data()
+{
+    addWindowColumn();
+    forEachWindow("odd rows", [](QTestData&, const Category&) {});
+}
+
+void CategoriesTest::rowsEditedOutsideStayUsable()
+{
+    QFETCH(ChildWindow, which);
+    CategoryRun run(which);
+    run.insertRow(QStringLiteral("Bob's tool"), QStringLiteral("/bin/bobs"));
+    run.insertRow(QString(), QStringLiteral("/bin/nameless"));
+    run.insertRow(QStringLiteral("  Twin "), QStringLiteral("/bin/first"));
+    run.insertRow(QStringLiteral("Twin"), QStringLiteral("/bin/second"));
+    run.insertRow(QStringLiteral("Plain"), QString());
+    run.insertRow(QStringLiteral("42"), QStringLiteral("/bin/number"));
+    CategoryWindow* w = run.open();
+
+    QCOMPARE(childTexts(w), (QStringList{"Twin", "42", "Bob's tool", "Plain"}));
+    // The twin listed is the first one read; it is selected, started and deleted as itself.
+    clickNode(w, nodeByText(w, QStringLiteral("Twin")));
+    QCOMPARE(w->heading()->text(), QStringLiteral("  Twin "));
+    w->RunSelectedEntry();
+    const auto& launched = run.services;
+    const QString started = launched->shellRequests.isEmpty() ? launched->programStarts.value(0).value(0)
+                                                              : launched->shellRequests.value(0).file;
+    QCOMPARE(started, QStringLiteral("/bin/first"));
+
+    clickNode(w, nodeByText(w, QStringLiteral("Bob's tool")));
+    clickButton(w, 4);
+    QCOMPARE(w->Text1(0)->text(), QStringLiteral("Bob's tool"));
+    run.type(0, QStringLiteral("Bobs tool"));
+    clickButton(w, 1);
+    QCOMPARE(run.message(), Resting);
+    QVERIFY(nodeByText(w, QStringLiteral("Bobs tool")));
+
+    clickNode(w, nodeByText(w, QStringLiteral("42")));
+    clickButton(w, 5);
+    QVERIFY(!nodeByText(w, QStringLiteral("42")));
+    QCOMPARE(run.rows(run.table()).size(), 5);
+}
+
+void CategoriesTest::launchReportsWhatWentWrong_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QVariant>("path");
+    QTest::addColumn<int>("shellResult");
+    QTest::addColumn<int>("startFailure");
+    QTest::addColumn<QString>("message");
+    forEachWindow("path without a value",
+                  [](QTestData& row, const Category& c) { row << QVariant() << 42 << 0 << c.traits.pathWithoutValue; });
+    forEachWindow("empty path", [](QTestData& row, const Category&) {
+        row << QVariant(QString("")) << 42 << 0 << "Not a valid executable file";
+    });
+    forEachWindow("blank path", [](QTestData& row, const Category&) {
+        row << QVariant(QString("   ")) << 42 << 0 << "Not a valid executable file";
+    });
+    forEachWindow("not found", [](QTestData& row, const Category&) {
+        row << QVariant(QString("/no/such")) << 2 << ErrorCode::FileNotFound << "File not found";
+    });
+    forEachWindow("cannot be opened", [](QTestData& row, const Category&) {
+        row << QVariant(QString("/etc/motd")) << 31 << ErrorCode::InvalidCall << "Not a valid executable file";
+    });
+    forEachWindow("started",
+                  [](QTestData& row, const Category&) { row << QVariant(QString("/bin/true")) << 42 << 0 << Resting; });
+}
+
+void CategoriesTest::launchReportsWhatWentWrong()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QVariant, path);
+    QFETCH(int, shellResult);
+    QFETCH(int, startFailure);
+    QFETCH(QString, message);
+    CategoryRun run(which);
+    run.execute(QStringLiteral("insert into %1 (%2, path) values ('Entry', ?)").arg(run.table(), run.traits.keyColumn),
+                {path});
+    run.services->shellResult = shellResult;
+    run.services->startFailure = startFailure;
+    CategoryWindow* w = run.open();
+    clickNode(w, nodeByText(w, QStringLiteral("Entry")));
+    run.mains->setMessage(QStringLiteral("before"));
+    w->RunSelectedEntry();
+    QCOMPARE(run.message(), message);
+}
+
+void CategoriesTest::launchTriggers_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<bool>("rootSelected");
+    for (const char* trigger : {"double click", "Enter", "Run"}) {
+        forEachWindow(trigger, [=](QTestData& row, const Category&) { row << QString(trigger) << false; });
+        forEachWindow(qPrintable(QStringLiteral("%1 on the root").arg(trigger)),
+                      [=](QTestData& row, const Category&) { row << QString(trigger) << true; });
+    }
+}
+
+void CategoriesTest::launchTriggers()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, trigger);
+    QFETCH(bool, rootSelected);
+    CategoryRun run(which);
+    run.insertRow(QStringLiteral("Tool"), QStringLiteral("  /opt/my tools/run it  "));
+    CategoryWindow* w = run.open();
+    Node* node = rootSelected ? w->TreeView1->root() : nodeByText(w, QStringLiteral("Tool"));
+    clickNode(w, node);
+    run.mains->setMessage(QStringLiteral("before"));
+    if (trigger == QLatin1String("double click"))
+        doubleClickNode(w, node);
+    else if (trigger == QLatin1String("Enter"))
+        QTest::keyClick(w->TreeView1, Qt::Key_Return);
+    else
+        QTest::mouseClick(w->Label1, Qt::LeftButton);
+
+    const int launches = int(run.services->shellRequests.size() + run.services->programStarts.size());
+    if (rootSelected) {
+        QCOMPARE(launches, 0);
+        QCOMPARE(run.message(), QStringLiteral("before"));
+        return;
+    }
+    QCOMPARE(launches, 1);
+    QCOMPARE(run.message(), Resting);
+    if (run.traits.launch == LaunchKind::CommandLine) {
+        // A command line is trimmed and split into words, as a shell splits them.
+        QCOMPARE(run.services->programStarts.first(), (QStringList{"/opt/my", "tools/run", "it"}));
+    } else {
+        // A path goes to the shell as it is stored, in its own folder.
+        QCOMPARE(run.services->shellRequests.first().file, QStringLiteral("  /opt/my tools/run it  "));
+        QCOMPARE(run.services->shellRequests.first().directory, QStringLiteral("/opt/my tools/"));
+    }
+}
+
+void CategoriesTest::launchForReal_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("message");
+    const auto either = [](const Category& c, const QString& commandLine, const QString& shell) {
+        return c.traits.launch == LaunchKind::CommandLine ? commandLine : shell;
+    };
+    const QString notRunnable = QStringLiteral("Not a valid executable file");
+    const QString notFound = QStringLiteral("File not found");
+    forEachWindow("a program", [](QTestData& row, const Category&) { row << "program" << Resting; });
+    forEachWindow("a program in a folder with blanks",
+                  [=](QTestData& row, const Category& c) { row << "blanks" << either(c, notFound, Resting); });
+    forEachWindow("a program with arguments",
+                  [=](QTestData& row, const Category& c) { row << "arguments" << either(c, Resting, notFound); });
+    forEachWindow("a missing file", [=](QTestData& row, const Category&) { row << "missing" << notFound; });
+    forEachWindow("a folder",
+                  [=](QTestData& row, const Category& c) { row << "folder" << either(c, notRunnable, Resting); });
+    forEachWindow("a text file",
+                  [=](QTestData& row, const Category& c) { row << "text" << either(c, notRunnable, Resting); });
+}
+
+void CategoriesTest::launchForReal()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, what);
+    QFETCH(QString, message);
+    QTemporaryDir scratch;
+    const QString marker = scratch.filePath(QStringLiteral("marker"));
+    const QString programs = scratch.filePath(QStringLiteral("programs"));
+    const QString blanks = scratch.filePath(QStringLiteral("my programs"));
+    for (const QString& folder : {programs, blanks}) {
+        QVERIFY(QDir().mkpath(folder));
+        writeScript(folder + QStringLiteral("/run"), marker);
+    }
+    // The desktop's opener, a stand-in that records what it was given.
+    const QString openers = scratch.filePath(QStringLiteral("openers"));
+    QVERIFY(QDir().mkpath(openers));
+    writeScript(openers + QStringLiteral("/xdg-open"), marker);
+    const QByteArray searchPath = qgetenv("PATH");
+    qputenv("PATH", openers.toUtf8() + ':' + searchPath);
+    const auto restore = qScopeGuard([&] { qputenv("PATH", searchPath); });
+    QFile text(scratch.filePath(QStringLiteral("notes.txt")));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("just words\n");
+    text.close();
+
+    QString path;
+    QStringList expected; // the working folder, then the arguments
+    if (what == QLatin1String("program")) {
+        path = programs + QStringLiteral("/run");
+        expected = {programs};
+    } else if (what == QLatin1String("blanks")) {
+        path = blanks + QStringLiteral("/run");
+        expected = {blanks};
+    } else if (what == QLatin1String("arguments")) {
+        path = QStringLiteral("  %1/run --name 'May \"draft\"' -x  ").arg(programs);
+        expected = {programs, "--name", "May \"draft\"", "-x"};
+    } else if (what == QLatin1String("missing")) {
+        path = scratch.filePath(QStringLiteral("gone"));
+    } else if (what == QLatin1String("folder")) {
+        path = programs;
+        expected = {scratch.path(), programs}; // opened by the desktop's opener
+    } else {
+        path = text.fileName();
+        expected = {scratch.path(), text.fileName()};
+    }
+    if (message != Resting)
+        expected.clear();
+
+    CategoryRun run(which);
+    run.services->launchForReal = true;
+    run.insertRow(QStringLiteral("Entry"), path);
+    CategoryWindow* w = run.open();
+    doubleClickNode(w, nodeByText(w, QStringLiteral("Entry")));
+    QCOMPARE(run.message(), message);
+    if (expected.isEmpty()) {
+        QTest::qWait(200);
+        QVERIFY(!QFile::exists(marker));
+        return;
+    }
+    const QStringList written = waitForMarker(marker);
+    QCOMPARE(written.value(0), QFileInfo(expected.first()).canonicalFilePath());
+    QCOMPARE(written.mid(1), expected.mid(1));
+}
+
+void CategoriesTest::browseAndDropFillThePathBox_data()
+{
+    addWindowColumn();
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("expected");
+    forEachWindow("file chosen", [](QTestData& row, const Category&) {
+        row << "chosen"
+            << "/opt/chosen tool";
+    });
+    forEachWindow("dialog cancelled", [](QTestData& row, const Category&) {
+        row << "cancelled"
+            << "typed";
+    });
+    forEachWindow("three files dropped", [](QTestData& row, const Category&) {
+        row << "files"
+            << "/tmp/a b";
+    });
+    forEachWindow("a web address, then a file", [](QTestData& row, const Category&) {
+        row << "web then file"
+            << "/tmp/c";
+    });
+    forEachWindow("text dropped", [](QTestData& row, const Category&) {
+        row << "text"
+            << "";
+    });
+}
+
+void CategoriesTest::browseAndDropFillThePathBox()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, how);
+    QFETCH(QString, expected);
+    CategoryRun run(which);
+    CategoryWindow* w = run.open();
+    clickButton(w, 3);
+    run.type(1, QStringLiteral("typed"));
+    if (how == QLatin1String("chosen") || how == QLatin1String("cancelled")) {
+        if (how == QLatin1String("chosen"))
+            run.services->nextFileNames << expected;
+        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QCOMPARE(run.services->dialogRequests.size(), 1);
+        QCOMPARE(run.services->dialogRequests.first().filter, QStringLiteral("Executable Files|*.exe|All Files|*.*"));
+    } else {
+        QMimeData data;
+        if (how == QLatin1String("files"))
+            data.setUrls(
+                    {QUrl::fromLocalFile("/tmp/a b"), QUrl::fromLocalFile("/tmp/b"), QUrl::fromLocalFile("/tmp/c")});
+        else if (how == QLatin1String("web then file"))
+            data.setUrls({QUrl("https://example.org/x"), QUrl::fromLocalFile("/tmp/c")});
+        else
+            data.setText(QStringLiteral("/tmp/just text"));
+        dropOn(w->Text1(1), data);
+    }
+    QCOMPARE(w->Text1(1)->text(), expected);
+}
+
+void CategoriesTest::menusAndHelp_data()
+{
+    addWindowColumn();
+    forEachWindow("menus", [](QTestData&, const Category&) {});
+}
+
+void CategoriesTest::menusAndHelp()
+{
+    QFETCH(ChildWindow, which);
+    CategoryRun run(which);
+    CategoryWindow* w = run.open();
+    const QList<std::tuple<const char*, const char*, QKeySequence>> common = {
+            {"mnusave", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+            {"mnucancel", "&Cancel", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+            {"mnuontop", "&Always on Top", QKeySequence(Qt::CTRL | Qt::Key_O)},
+            {"mnuresize", "&Minimize", QKeySequence(Qt::CTRL | Qt::Key_Y)},
+            {"mnuexit", "&Exit", QKeySequence(Qt::CTRL | Qt::Key_F4)},
+            {"mnunew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N)},
+            {"mnumodify", "&Modify", QKeySequence(Qt::CTRL | Qt::Key_M)},
+            {"mnudelete", "&Delete", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+            {"mnucascade", "&Cascade", QKeySequence(Qt::CTRL | Qt::Key_A)},
+            {"mnucontents", "&Contents", QKeySequence(Qt::Key_F1)},
+            {"mnutip", "&Tip of the Day", QKeySequence(Qt::Key_F2)},
+            {"mnuversion", "&Version", QKeySequence(Qt::Key_F3)},
+    };
+    for (const auto& [name, caption, shortcut] : common) {
+        auto* item = w->findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY2(item, name);
+        QCOMPARE(item->text(), QString::fromLatin1(caption));
+        QCOMPARE(item->shortcut(), shortcut);
+    }
+    QStringList others;
+    for (QAction* item : w->mnuothers->actions())
+        others << item->objectName() + QLatin1Char(' ') + item->text() + QLatin1Char(' ') + item->shortcut().toString();
+    QStringList expected;
+    for (const OtherWindowItem& item : run.traits.window.others)
+        expected << QStringLiteral("%1 %2 %3").arg(item.name, item.caption, item.shortcut.toString());
+    QCOMPARE(others, expected);
+
+    QStringList captions;
+    for (QAction* button : w->Toolbar1->actions())
+        captions << button->text();
+    QCOMPARE(captions, (QStringList{"Save", "Cancel", "New", "Modify", "Delete", "Help"}));
+
+    clickButton(w, 6);
+    w->mnucontents->trigger();
+    QCOMPARE(run.services->helpRequests.size(), 2);
+    QCOMPARE(run.services->helpRequests[0].owner.data(), static_cast<QWidget*>(run.mains));
+    QCOMPARE(run.services->helpRequests[0].command, int(HelpCommand::Context));
+    QCOMPARE(run.services->helpRequests[0].data, run.traits.window.helpTopic);
+    QCOMPARE(run.services->helpRequests[1].command, int(HelpCommand::Finder));
+
+    // Always on Top and Minimize act on the main window.
+    w->mnuontop->trigger();
+    QVERIFY(run.module->alwaysOnTop);
+    QCOMPARE(run.mains->Panels(3)->text(), QStringLiteral("A"));
+    w->mnuresize->trigger();
+    QVERIFY(!run.mains->isVisible());
+}
+
+void CategoriesTest::mainWindowShowsTheActiveChildsMenus()
+{
+    WindowRun run;
+    const auto captions = [&] {
+        QStringList titles;
+        for (QAction* action : run.mains->menuBar()->actions())
+            titles << action->text();
+        return titles;
+    };
+    const QStringList own = {"&Arrange", "&Windows", "&Help"};
+    QCOMPARE(captions(), own);
+
+    QTest::keyClick(run.mains, Qt::Key_T, Qt::ControlModifier);
+    auto* softwares = run.module->softwares.ifLoaded();
+    QVERIFY(softwares && softwares->isVisible());
+    QCOMPARE(captions(), (QStringList{"&File", "&Edit", "&Others", "&Windows", "&Help"}));
+
+    // The main window's Ctrl+T is not in the menu bar now, so it does nothing;
+    // the softwares window's Ctrl+G opens the games.
+    QTest::keyClick(run.mains, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!run.module->games.isLoaded());
+    QTest::keyClick(run.mains, Qt::Key_G, Qt::ControlModifier);
+    QVERIFY(run.module->games.isLoaded());
+    QCOMPARE(run.mains->MDIClient->activeSubWindow(), run.module->games.ifLoaded());
+    QCOMPARE(run.mains->shownMenus(), run.module->games.ifLoaded()->menus());
+
+    // Ctrl+W opens the Windows programs; its menu shows Ctrl+R as "&Reminder".
+    QTest::keyClick(run.mains, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(run.module->windows.isLoaded());
+    QCOMPARE(run.mains->shownMenus(), run.module->windows.ifLoaded()->menus());
+
+    run.mains->MDIClient->closeAllSubWindows();
+    QTRY_COMPARE(captions(), own);
+}
+
+void CategoriesTest::closedWindowComesBackFresh_data()
+{
+    addWindowColumn();
+    QTest::addColumn<bool>("viaExit");
+    forEachWindow("close box", [](QTestData& row, const Category&) { row << false; });
+    forEachWindow("Exit", [](QTestData& row, const Category&) { row << true; });
+}
+
+void CategoriesTest::closedWindowComesBackFresh()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(bool, viaExit);
+    CategoryRun run(which);
+    QPointer<CategoryWindow> first = run.open();
+    QTest::keyClick(run.mains, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(!first->Frame1->isHidden());
+    QTest::keyClicks(first->Text1(0), QStringLiteral("half typed"));
+
+    // Showing it again only brings it forward.
+    run.module->ShowChild(which);
+    QCOMPARE(run.module->childWindow(which), static_cast<ListWindow*>(first));
+    QVERIFY(!first->Frame1->isHidden());
+
+    if (viaExit)
+        QTest::keyClick(run.mains, Qt::Key_F4, Qt::ControlModifier);
+    else
+        first->close();
+    QTRY_VERIFY(!first);
+    auto* again = static_cast<CategoryWindow*>(run.show(which));
+    QVERIFY(again->Frame1->isHidden());
+    QVERIFY(again->Text1(0)->text().isEmpty());
+    QCOMPARE(run.mains->MDIClient->subWindowList().size(), 1);
+}
+
+void CategoriesTest::windowsMenuListsTheOpenWindows()
+{
+    WindowRun run;
+    run.show(ChildWindow::Softwares);
+    ListWindow* games = run.show(ChildWindow::Games);
+    QMetaObject::invokeMethod(games->mnuwindows, "aboutToShow");
+    QStringList items;
+    for (QAction* item : games->mnuwindows->actions()) {
+        if (!item->isSeparator())
+            items << item->text() + (item->isChecked() ? QStringLiteral(" *") : QString());
+    }
+    QCOMPARE(items, (QStringList{"&Cascade", "&1 Softwares", "&2 Games *"}));
+    games->mnuwindows->actions().at(2)->trigger();
+    QCOMPARE(run.mains->MDIClient->activeSubWindow(), run.module->softwares.ifLoaded());
+
+    games->mnucascade->trigger();
+    const QRect a = run.module->softwares.ifLoaded()->geometry();
+    const QRect b = games->geometry();
+    // One above the other, across the whole width.
+    QCOMPARE(a.width(), run.mains->MDIClient->viewport()->width());
+    QCOMPARE(b.width(), a.width());
+    QVERIFY(!a.intersects(b));
+}
+
+void CategoriesTest::rightClickPopsUpTheEditMenu()
+{
+    CategoryRun run(ChildWindow::Games);
+    run.insertRow(QStringLiteral("Chess"), QStringLiteral("/usr/games/chess"));
+    run.insertRow(QStringLiteral("Go"), QStringLiteral("/usr/games/go"));
+    CategoryWindow* w = run.open();
+    Node* chess = nodeByText(w, QStringLiteral("Chess"));
+    clickNode(w, chess);
+    // A right press on another node leaves the selection where it is.
+    Node* go = nodeByText(w, QStringLiteral("Go"));
+    const QPoint at = w->TreeView1->nodeRect(go).center();
+    QTest::mousePress(w->TreeView1->viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(w->TreeView1->viewport(), Qt::RightButton, {}, at);
+    QTRY_VERIFY(w->mnuedit->isVisible());
+    QCOMPARE(w->TreeView1->selectedNode(), chess);
+    QVERIFY(w->mnumodify->isEnabled());
+    w->mnuedit->hide();
+}
+
+QTEST_MAIN(CategoriesTest)
+#include "tst_categories.moc"
