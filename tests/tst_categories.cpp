@@ -1,5 +1,6 @@
 // The softwares, games and Windows programs windows, driven through their real widgets.
 #include "categories/categorywindow.h"
+#include "markerscript.h"
 #include "platform/clicklabel.h"
 #include "platform/connection.h"
 #include "platform/runtimeerror.h"
@@ -46,6 +47,7 @@ const QList<Category>& categories()
             {"softwares", ChildWindow::Softwares, Categories::softwares()},
             {"games", ChildWindow::Games, Categories::games()},
             {"windows", ChildWindow::Windows, Categories::windows()},
+            {"documents", ChildWindow::Documents, Categories::documents()},
     };
     return all;
 }
@@ -65,7 +67,11 @@ struct CategoryRun : WindowRun
     explicit CategoryRun(ChildWindow which)
         : traits(traitsOf(which))
         , which(which)
+        , delivered(int(rows(traits.window.table).size()))
     {}
+
+    // The table's rows after the ones delivered with the database.
+    QStringList entries() const { return rows(table()).mid(delivered); }
 
     CategoryWindow* open()
     {
@@ -101,6 +107,7 @@ struct CategoryRun : WindowRun
 
     const CategoryTraits& traits;
     ChildWindow which;
+    int delivered;
     CategoryWindow* window = nullptr;
 };
 
@@ -111,32 +118,13 @@ void addWindowColumn()
 
 // A test row for each window, named "window: case".
 template<typename Fill>
-void forEachWindow(const char* what, Fill fill)
+void forEachWindow(const char* what, Fill fill, bool documentsToo = true)
 {
-    for (const Category& c : categories())
+    for (const Category& c : categories()) {
+        if (!documentsToo && c.traits.launch == LaunchKind::Application)
+            continue;
         fill(QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(c.tag, what))) << c.window, c);
-}
-
-// A script that writes its working folder and its arguments, one a line, into the marker.
-void writeScript(const QString& fileName, const QString& marker)
-{
-    QFile script(fileName);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\n{ pwd; printf '%s\\n' \"$@\"; } > '%1.tmp'\nmv '%1.tmp' '%1'\n")
-                         .arg(marker)
-                         .toUtf8());
-    script.close();
-    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
-}
-
-QStringList waitForMarker(const QString& marker)
-{
-    QFile file(marker);
-    for (int i = 0; i < 100 && !file.exists(); ++i)
-        QTest::qWait(50);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
 }
 
 struct Commands
@@ -253,7 +241,7 @@ void CategoriesTest::loadListsTheRowsUnderTheRoot()
     QCOMPARE(w->heading()->text(), run.traits.heading);
     QCOMPARE(run.message(), Resting);
     // The root word's row stays in the table.
-    QCOMPARE(run.rows(run.table()).size(), stored.size());
+    QCOMPARE(run.entries().size(), stored.size());
 }
 
 void CategoriesTest::commandsFollowTheState_data()
@@ -304,7 +292,7 @@ void CategoriesTest::commandsFollowTheState()
     QCOMPARE(commandsOf(w), expected);
     QVERIFY(buttonsAgreeWithMenus(w));
     QVERIFY(w->Buttons(2)->isEnabled());
-    QVERIFY(w->Buttons(6)->isEnabled());
+    QVERIFY(w->Buttons(int(run.traits.window.toolbar.size()))->isEnabled());
     if (!expected.frame && step != QLatin1String("entry"))
         QCOMPARE(w->TreeView1->selectedNode(), w->TreeView1->root());
     // The editor's boxes are emptied whenever the window returns to browsing.
@@ -375,7 +363,7 @@ void CategoriesTest::saveChecksWhatWasTyped()
     CategoryRun run(which);
     run.insertRow(QStringLiteral("Existing"), QStringLiteral("/bin/existing"));
     CategoryWindow* w = run.open();
-    const QStringList before = run.rows(run.table());
+    const QStringList before = run.entries();
 
     clickButton(w, 3);
     run.type(0, name);
@@ -385,7 +373,7 @@ void CategoriesTest::saveChecksWhatWasTyped()
     clickButton(w, 1);
 
     QCOMPARE(run.message(), message);
-    const QStringList after = run.rows(run.table());
+    const QStringList after = run.entries();
     if (stored.isEmpty()) {
         QCOMPARE(after, before);
         QVERIFY(!w->Frame1->isHidden());
@@ -430,7 +418,7 @@ void CategoriesTest::modifyKeepsNamesDistinct()
     run.type(1, QStringLiteral("/bin/changed"));
     clickButton(w, 1);
 
-    const QStringList rows = run.rows(run.table());
+    const QStringList rows = run.entries();
     if (accepted) {
         // Changed in place: the first row is still the first.
         QVERIFY(rows.first().startsWith(newName + QStringLiteral("|/bin/changed")));
@@ -481,7 +469,7 @@ void CategoriesTest::apostrophesReachPathAndDescriptionOnly()
         QCOMPARE(w->Text1(0)->text(), QStringLiteral("Bob's"));
         clickButton(w, 1);
         QCOMPARE(run.message(), QStringLiteral("' is not allowed in Name"));
-        QVERIFY(run.rows(run.table()).isEmpty());
+        QVERIFY(run.entries().isEmpty());
         run.type(0, QStringLiteral("Bobs"));
     } else {
         QCOMPARE(w->Text1(0)->text(), QStringLiteral("Bobs"));
@@ -490,7 +478,7 @@ void CategoriesTest::apostrophesReachPathAndDescriptionOnly()
     QString expected = QStringLiteral("Bobs|") + path;
     if (w->Text1(2))
         expected += QLatin1Char('|') + description;
-    QCOMPARE(run.rows(run.table()), QStringList{expected});
+    QCOMPARE(run.entries(), QStringList{expected});
 }
 
 void CategoriesTest::deletePlaysItsSoundAndReloads_data()
@@ -509,13 +497,13 @@ void CategoriesTest::deletePlaysItsSoundAndReloads()
 
     // With the root selected Delete does nothing, even through its menu item.
     w->mnudelete_Click();
-    QCOMPARE(run.rows(run.table()).size(), 2);
+    QCOMPARE(run.entries().size(), 2);
     QVERIFY(run.services->sounds.isEmpty());
 
     clickNode(w, nodeByText(w, QStringLiteral("Drop")));
     clickButton(w, 5);
-    QCOMPARE(run.rows(run.table()).size(), 1);
-    QVERIFY(run.rows(run.table()).first().startsWith(QStringLiteral("Keep|/bin/keep")));
+    QCOMPARE(run.entries().size(), 1);
+    QVERIFY(run.entries().first().startsWith(QStringLiteral("Keep|/bin/keep")));
     QCOMPARE(run.services->sounds, QStringList{run.folder.file(ProgramFiles::DeleteSound)});
     QCOMPARE(childTexts(w), QStringList{QStringLiteral("Keep")});
     QCOMPARE(w->TreeView1->selectedNode(), w->TreeView1->root());
@@ -561,7 +549,7 @@ void CategoriesTest::refusedChangesStoreNothingAndKeepTheEdit()
         run.module->dbConnection->Open(Catalog::connectionString(run.folder.path()));
     }
     CategoryWindow* w = run.open();
-    const QStringList before = run.rows(run.table());
+    const QStringList before = run.entries();
     std::unique_ptr<WriteLock> lock;
     if (!readOnly)
         lock = std::make_unique<WriteLock>(run.folder.path());
@@ -582,7 +570,7 @@ void CategoriesTest::refusedChangesStoreNothingAndKeepTheEdit()
         QCOMPARE(w->Text1(1)->text(), QStringLiteral("/bin/renamed"));
     }
     QCOMPARE(run.message(), ListWindow::StoreRefused);
-    QCOMPARE(run.rows(run.table()), before);
+    QCOMPARE(run.entries(), before);
 
     if (readOnly)
         return;
@@ -591,11 +579,11 @@ void CategoriesTest::refusedChangesStoreNothingAndKeepTheEdit()
     clickButton(w, change == QLatin1String("delete") ? 5 : 1);
     QCOMPARE(run.message(), Resting);
     if (change == QLatin1String("delete"))
-        QVERIFY(run.rows(run.table()).isEmpty());
+        QVERIFY(run.entries().isEmpty());
     else if (change == QLatin1String("new"))
-        QCOMPARE(run.rows(run.table()).size(), 2);
+        QCOMPARE(run.entries().size(), 2);
     else
-        QVERIFY(run.rows(run.table()).first().startsWith(QStringLiteral("Renamed|/bin/renamed")));
+        QVERIFY(run.entries().first().startsWith(QStringLiteral("Renamed|/bin/renamed")));
 }
 
 void CategoriesTest::unreadableListSaysSo_data()
@@ -643,8 +631,9 @@ void CategoriesTest::rowsEditedOutsideStayUsable()
     QCOMPARE(w->heading()->text(), QStringLiteral("  Twin "));
     w->RunSelectedEntry();
     const auto& launched = run.services;
-    const QString started = launched->shellRequests.isEmpty() ? launched->programStarts.value(0).value(0)
-                                                              : launched->shellRequests.value(0).file;
+    const QStringList words = launched->programStarts.value(0);
+    const QString started =
+            launched->shellRequests.isEmpty() ? words.value(words.size() - 1) : launched->shellRequests.value(0).file;
     QCOMPARE(started, QStringLiteral("/bin/first"));
 
     clickNode(w, nodeByText(w, QStringLiteral("Bob's tool")));
@@ -658,7 +647,7 @@ void CategoriesTest::rowsEditedOutsideStayUsable()
     clickNode(w, nodeByText(w, QStringLiteral("42")));
     clickButton(w, 5);
     QVERIFY(!nodeByText(w, QStringLiteral("42")));
-    QCOMPARE(run.rows(run.table()).size(), 5);
+    QCOMPARE(run.entries().size(), 5);
 }
 
 void CategoriesTest::launchReportsWhatWentWrong_data()
@@ -668,16 +657,21 @@ void CategoriesTest::launchReportsWhatWentWrong_data()
     QTest::addColumn<int>("shellResult");
     QTest::addColumn<int>("startFailure");
     QTest::addColumn<QString>("message");
-    forEachWindow("path without a value",
-                  [](QTestData& row, const Category& c) { row << QVariant() << 42 << 0 << c.traits.pathWithoutValue; });
-    forEachWindow("empty path", [](QTestData& row, const Category&) {
-        row << QVariant(QString("")) << 42 << 0 << "Not a valid executable file";
+    // A document is handed to its application whatever its path holds.
+    const auto unlessDocument = [](const Category& c, const QString& text) {
+        return c.traits.launch == LaunchKind::Application ? Resting : text;
+    };
+    forEachWindow("path without a value", [=](QTestData& row, const Category& c) {
+        row << QVariant() << 42 << 0 << unlessDocument(c, c.traits.pathWithoutValue);
     });
-    forEachWindow("blank path", [](QTestData& row, const Category&) {
-        row << QVariant(QString("   ")) << 42 << 0 << "Not a valid executable file";
+    forEachWindow("empty path", [=](QTestData& row, const Category& c) {
+        row << QVariant(QString("")) << 42 << 0 << unlessDocument(c, "Not a valid executable file");
     });
-    forEachWindow("not found", [](QTestData& row, const Category&) {
-        row << QVariant(QString("/no/such")) << 2 << ErrorCode::FileNotFound << "File not found";
+    forEachWindow("blank path", [=](QTestData& row, const Category& c) {
+        row << QVariant(QString("   ")) << 42 << 0 << unlessDocument(c, "Not a valid executable file");
+    });
+    forEachWindow("not found", [](QTestData& row, const Category& c) {
+        row << QVariant(QString("/no/such")) << 2 << ErrorCode::FileNotFound << c.traits.notFoundText;
     });
     forEachWindow("cannot be opened", [](QTestData& row, const Category&) {
         row << QVariant(QString("/etc/motd")) << 31 << ErrorCode::InvalidCall << "Not a valid executable file";
@@ -746,6 +740,9 @@ void CategoriesTest::launchTriggers()
     if (run.traits.launch == LaunchKind::CommandLine) {
         // A command line is trimmed and split into words, as a shell splits them.
         QCOMPARE(run.services->programStarts.first(), (QStringList{"/opt/my", "tools/run", "it"}));
+    } else if (run.traits.launch == LaunchKind::Application) {
+        // A document goes to the application as one argument, exactly as stored.
+        QCOMPARE(run.services->programStarts.first(), (QStringList{"xdg-open", "  /opt/my tools/run it  "}));
     } else {
         // A path goes to the shell as it is stored, in its own folder.
         QCOMPARE(run.services->shellRequests.first().file, QStringLiteral("  /opt/my tools/run it  "));
@@ -755,6 +752,7 @@ void CategoriesTest::launchTriggers()
 
 void CategoriesTest::launchForReal_data()
 {
+    // The documents window starts its application, not the path; its own tests start that for real.
     addWindowColumn();
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("message");
@@ -763,16 +761,22 @@ void CategoriesTest::launchForReal_data()
     };
     const QString notRunnable = QStringLiteral("Not a valid executable file");
     const QString notFound = QStringLiteral("File not found");
-    forEachWindow("a program", [](QTestData& row, const Category&) { row << "program" << Resting; });
-    forEachWindow("a program in a folder with blanks",
-                  [=](QTestData& row, const Category& c) { row << "blanks" << either(c, notFound, Resting); });
-    forEachWindow("a program with arguments",
-                  [=](QTestData& row, const Category& c) { row << "arguments" << either(c, Resting, notFound); });
-    forEachWindow("a missing file", [=](QTestData& row, const Category&) { row << "missing" << notFound; });
-    forEachWindow("a folder",
-                  [=](QTestData& row, const Category& c) { row << "folder" << either(c, notRunnable, Resting); });
-    forEachWindow("a text file",
-                  [=](QTestData& row, const Category& c) { row << "text" << either(c, notRunnable, Resting); });
+    forEachWindow(
+            "a program", [](QTestData& row, const Category&) { row << "program" << Resting; }, false);
+    forEachWindow(
+            "a program in a folder with blanks",
+            [=](QTestData& row, const Category& c) { row << "blanks" << either(c, notFound, Resting); }, false);
+    forEachWindow(
+            "a program with arguments",
+            [=](QTestData& row, const Category& c) { row << "arguments" << either(c, Resting, notFound); }, false);
+    forEachWindow(
+            "a missing file", [=](QTestData& row, const Category&) { row << "missing" << notFound; }, false);
+    forEachWindow(
+            "a folder", [=](QTestData& row, const Category& c) { row << "folder" << either(c, notRunnable, Resting); },
+            false);
+    forEachWindow(
+            "a text file", [=](QTestData& row, const Category& c) { row << "text" << either(c, notRunnable, Resting); },
+            false);
 }
 
 void CategoriesTest::launchForReal()
@@ -786,12 +790,12 @@ void CategoriesTest::launchForReal()
     const QString blanks = scratch.filePath(QStringLiteral("my programs"));
     for (const QString& folder : {programs, blanks}) {
         QVERIFY(QDir().mkpath(folder));
-        writeScript(folder + QStringLiteral("/run"), marker);
+        writeMarkerScript(folder + QStringLiteral("/run"), marker);
     }
     // The desktop's opener, a stand-in that records what it was given.
     const QString openers = scratch.filePath(QStringLiteral("openers"));
     QVERIFY(QDir().mkpath(openers));
-    writeScript(openers + QStringLiteral("/xdg-open"), marker);
+    writeMarkerScript(openers + QStringLiteral("/xdg-open"), marker);
     const QByteArray searchPath = qgetenv("PATH");
     qputenv("PATH", openers.toUtf8() + ':' + searchPath);
     const auto restore = qScopeGuard([&] { qputenv("PATH", searchPath); });
@@ -880,7 +884,7 @@ void CategoriesTest::browseAndDropFillThePathBox()
             run.services->nextFileNames << expected;
         QTest::mouseClick(w->Command1, Qt::LeftButton);
         QCOMPARE(run.services->dialogRequests.size(), 1);
-        QCOMPARE(run.services->dialogRequests.first().filter, QStringLiteral("Executable Files|*.exe|All Files|*.*"));
+        QCOMPARE(run.services->dialogRequests.first().filter, run.traits.browseFilter);
     } else {
         QMimeData data;
         if (how == QLatin1String("files"))
@@ -937,9 +941,13 @@ void CategoriesTest::menusAndHelp()
     QStringList captions;
     for (QAction* button : w->Toolbar1->actions())
         captions << button->text();
-    QCOMPARE(captions, (QStringList{"Save", "Cancel", "New", "Modify", "Delete", "Help"}));
+    QStringList designed;
+    for (const ToolbarButtonDesign& button : run.traits.window.toolbar)
+        designed << QString::fromLatin1(button.caption);
+    QCOMPARE(captions, designed);
+    QCOMPARE(captions.last(), QStringLiteral("Help"));
 
-    clickButton(w, 6);
+    clickButton(w, int(captions.size()));
     w->mnucontents->trigger();
     QCOMPARE(run.services->helpRequests.size(), 2);
     QCOMPARE(run.services->helpRequests[0].owner.data(), static_cast<QWidget*>(run.mains));
@@ -966,6 +974,14 @@ void CategoriesTest::mainWindowShowsTheActiveChildsMenus()
     };
     const QStringList own = {"&Arrange", "&Windows", "&Help"};
     QCOMPARE(captions(), own);
+
+    // The main toolbar's first three buttons show their windows, after the tick.
+    auto* toolbar = run.mains->Toolbar1;
+    QTest::mouseClick(toolbar->widgetForAction(toolbar->actions().at(2)), Qt::LeftButton);
+    QCOMPARE(run.mains->MDIClient->activeSubWindow(), run.module->windows.ifLoaded());
+    QCOMPARE(run.services->sounds, QStringList{run.folder.file(ProgramFiles::OverSound)});
+    run.module->windows.unload();
+    QTRY_COMPARE(captions(), own);
 
     QTest::keyClick(run.mains, Qt::Key_T, Qt::ControlModifier);
     auto* softwares = run.module->softwares.ifLoaded();

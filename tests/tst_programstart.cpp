@@ -1,4 +1,5 @@
 // Splitting a command line into words, and starting programs for real.
+#include "markerscript.h"
 #include "platform/commandline.h"
 #include "platform/programstart.h"
 #include "platform/runtimeerror.h"
@@ -18,29 +19,6 @@ void writeFile(const QString& fileName, const QByteArray& text, QFile::Permissio
     file.write(text);
     file.close();
     QVERIFY(file.setPermissions(permissions));
-}
-
-// A small program that writes its working folder and arguments, one a line, to a marker file.
-void writeScript(const QString& fileName, const QString& marker)
-{
-    writeFile(
-            fileName,
-            QStringLiteral("#!/bin/sh\n{ pwd; for a; do printf '%s\\n' \"$a\"; done; } > '%1.tmp'\nmv '%1.tmp' '%1'\n")
-                    .arg(marker)
-                    .toUtf8(),
-            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser);
-}
-
-QStringList waitForMarker(const QString& marker)
-{
-    QFile file(marker);
-    for (int i = 0; i < 100 && !file.exists(); ++i)
-        QTest::qWait(50);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    lines.removeLast(); // after the final line break; empty arguments before it are kept
-    return lines;
 }
 
 } // namespace
@@ -151,8 +129,8 @@ void ProgramStartTest::programsStartForReal()
     QFETCH(QString, folder);
     QFETCH(QStringList, arguments);
     const QString marker = path(QStringLiteral("marker-%1").arg(QTest::currentDataTag()));
-    writeScript(path("tools/bin/run"), marker);
-    writeScript(path("onpath/trovix-test-run"), marker);
+    writeMarkerScript(path("tools/bin/run"), marker);
+    writeMarkerScript(path("onpath/trovix-test-run"), marker);
 
     const QString oldCurrent = QDir::currentPath();
     const QByteArray oldPath = qgetenv("PATH");

@@ -1,5 +1,6 @@
 // Opening files and starting programs for real, sounds, the help viewer and
 // the main window's rounded outline.
+#include "markerscript.h"
 #include "platform/helpviewer.h"
 #include "platform/qtservices.h"
 #include "platform/runtimeerror.h"
@@ -15,32 +16,6 @@
 #include <QtTest>
 
 using namespace trovix;
-
-namespace {
-
-// A small program that writes its working folder and arguments to a marker file.
-void writeScript(const QString& fileName, const QString& marker)
-{
-    QFile script(fileName);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\n{ pwd; printf '%s\\n' \"$@\"; } > '%1.tmp'\nmv '%1.tmp' '%1'\n")
-                         .arg(marker)
-                         .toUtf8());
-    script.close();
-    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner | QFile::ExeUser));
-}
-
-QStringList waitForMarker(const QString& marker)
-{
-    QFile file(marker);
-    for (int i = 0; i < 100 && !file.exists(); ++i)
-        QTest::qWait(50);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-} // namespace
 
 class ShellServicesTest : public QObject
 {
@@ -133,7 +108,7 @@ void ShellServicesTest::programsStartForReal()
     QVERIFY(QDir().mkpath(dir));
     const QString marker = m_scratch.filePath(QStringLiteral("marker-%1").arg(QTest::currentDataTag()));
     const QString program = dir + QStringLiteral("/run");
-    writeScript(program, marker);
+    writeMarkerScript(program, marker);
 
     ProgramFolder programFolder;
     Module1 module(programFolder.path(), std::make_unique<QtServices>());
@@ -162,7 +137,7 @@ void ShellServicesTest::documentsOpenWithTheDesktopOpener()
     QVERIFY(QDir().mkpath(openerDir));
     const QString marker = m_scratch.filePath(QStringLiteral("opened-%1").arg(QTest::currentDataTag()));
     QFile::remove(marker);
-    writeScript(openerDir + QStringLiteral("/xdg-open"), marker);
+    writeMarkerScript(openerDir + QStringLiteral("/xdg-open"), marker);
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", openerDir.toUtf8() + ':' + oldPath);
 

@@ -129,4 +129,52 @@ const CategoryTraits& windows()
     return traits;
 }
 
+const CategoryTraits& documents()
+{
+    static const CategoryTraits traits{
+            {Catalog::Documents,
+             QStringLiteral("Documents"),
+             Catalog::Documents,
+             Catalog::DocumentsApplicationRow,
+             QStringLiteral("doc"),
+             QStringLiteral("D"),
+             5,
+             {{"Save", "save"},
+              {"Cancel", "cancel"},
+              {"New", "new"},
+              {"Modify", "modify"},
+              {"Delete", "delete"},
+              {"Set Ap", "setpath"},
+              {"Help", "help"}},
+             {{"mnugames", "&Games", Qt::CTRL | Qt::Key_G, ChildWindow::Games},
+              {"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
+              {"mnuwindowsoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
+              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+            QStringLiteral("document"),
+            false,
+            QStringLiteral("Documents"),
+            QStringLiteral("Documents"),
+            LaunchKind::Application,
+            QStringLiteral("Text Files *.doc,*.txt|*.doc;*.txt|All Files|*.*"),
+            QStringLiteral("Check Application Path"),
+            NotAnExecutable,
+            QStringLiteral("Problem in path of the Document"),
+            twoFieldLayout(3480, 2640, 3495, 1455, 4425, 1080, 1605, 330)
+                    + QList<Placement>{
+                            {"Frame2", 3480, 1440, 3495, 1095},
+                            {"Label2(2)", 120, 240, 405, 195},
+                            {"Text2", 720, 240, 1695, 735},
+                            {"Command2", 2520, 240, 855, 375},
+                            {"Label4", 2760, 720, 375, 195},
+                    },
+    };
+    return traits;
+}
+
+// The executable filter, for the documents window's application box.
+const QString& executableFilter()
+{
+    return ExecutableFilter;
+}
+
 } // namespace trovix::Categories

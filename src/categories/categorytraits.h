@@ -34,6 +34,9 @@ namespace Categories {
 const CategoryTraits& softwares();
 const CategoryTraits& games();
 const CategoryTraits& windows();
+const CategoryTraits& documents();
+// "Executable Files|*.exe|All Files|*.*", the filter of every Browse for a program.
+const QString& executableFilter();
 } // namespace Categories
 
 } // namespace trovix

@@ -2,6 +2,7 @@
 
 #include "categories/categorytraits.h"
 #include "categories/categorywindow.h"
+#include "categories/documents.h"
 #include "extras/splash.h"
 #include "mains.h"
 #include "platform/connection.h"
@@ -30,6 +31,7 @@ Module1::Module1(QString programFolder, std::unique_ptr<Services> services)
     , softwares(*this, std::cref(Categories::softwares()))
     , games(*this, std::cref(Categories::games()))
     , windows(*this, std::cref(Categories::windows()))
+    , documents(*this)
 {}
 
 Module1::~Module1() = default;
@@ -58,6 +60,7 @@ ListWindow* Module1::childWindow(ChildWindow which)
     case ChildWindow::Windows:
         return windows.get();
     case ChildWindow::Documents:
+        return documents.get();
     case ChildWindow::Reminders:
         break;
     }

@@ -13,6 +13,7 @@ namespace trovix {
 
 class CategoryWindow;
 class Connection;
+class DocumentsWindow;
 class ListWindow;
 class RuntimeError;
 class Mains;
@@ -54,6 +55,7 @@ public:
     WindowSlot<CategoryWindow> softwares;
     WindowSlot<CategoryWindow> games;
     WindowSlot<CategoryWindow> windows;
+    WindowSlot<DocumentsWindow> documents;
 
     // The child window, loaded first if need be; nullptr for one the program does not have.
     ListWindow* childWindow(ChildWindow which);
