@@ -3,6 +3,7 @@
 // bare engine and a plain tree widget filled with the same names. Also a Save, which reloads the whole
 // list, at 10,000 entries, and a click on a node (the lookup of its row) at 100,000.
 #include "categories/categorywindow.h"
+#include "listbench.h"
 #include "platform/connection.h"
 #include "platform/runtimeerror.h"
 #include "platform/textbox.h"
@@ -25,18 +26,9 @@
 #include <vector>
 
 using namespace trovix;
+using namespace trovix::bench;
 
 namespace {
-
-QByteArray randomText(QRandomGenerator& random, int minLength, int maxLength)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 -_";
-    const int length = int(random.bounded(minLength, maxLength + 1));
-    QByteArray text(length, ' ');
-    for (char& c : text)
-        c = letters[random.bounded(int(sizeof(letters) - 1))];
-    return text;
-}
 
 // Names as a user gives them: trimmed, distinct.
 void fill(Connection& connection, int rows)
@@ -57,44 +49,6 @@ void fill(Connection& connection, int rows)
     }
     sqlite3_finalize(insert);
     connection.CommitTrans();
-}
-
-// The best the engine and the tree can do: the query stepped on the bare API, one plain item a name.
-void floorLoad(Connection& connection, QTreeWidget& tree)
-{
-    tree.clear();
-    auto* root = new QTreeWidgetItem(QStringList{QStringLiteral("SOFTWARES")});
-    tree.addTopLevelItem(root);
-    QList<QTreeWidgetItem*> items;
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(connection.handle(), "select * from softwares order by software", -1, &statement, nullptr);
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        items.append(new QTreeWidgetItem(QStringList{QString::fromUtf8(text, sqlite3_column_bytes(statement, 0))}));
-    }
-    sqlite3_finalize(statement);
-    root->addChildren(items);
-    root->setExpanded(true);
-}
-
-// The best of the runs, after one that is not counted (the pages are read once before anything is
-// timed). The machines are shared: the best run is the one least disturbed by others.
-double bestMs(int runs, const std::function<void()>& work)
-{
-    work();
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
-
-const char* verdict(bool met)
-{
-    return met ? "met" : "NOT met";
 }
 
 } // namespace
@@ -121,7 +75,10 @@ int main(int argc, char* argv[])
 
             const int runs = rows >= 100000 ? 7 : 15;
             const double load = bestMs(runs, [&] { window->Form_Load(); });
-            const double floor = bestMs(runs, [&] { floorLoad(*run.module->dbConnection, plain); });
+            const double floor = bestMs(runs, [&] {
+                floorLoad(*run.module->dbConnection, plain, "select * from softwares order by software",
+                          QStringLiteral("SOFTWARES"));
+            });
             loads.push_back(load);
             std::printf("%8d  %12.2f  %9.2f  %6.2f  %s\n", rows, load, floor, load / floor,
                         verdict(load <= 1.3 * floor));

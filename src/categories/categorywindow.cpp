@@ -215,21 +215,6 @@ void CategoryWindow::writeEntry(const QString& name, const QString& path, const 
         rsEntries.Update(QStringLiteral("description"), description);
 }
 
-void CategoryWindow::mnudelete_Click()
-{
-    if (rootSelected())
-        return;
-    const bool stored = storeChange([this] {
-        moveToNode(TreeView1->selectedNode());
-        rsEntries.Delete(adAffectCurrent);
-        rsEntries.Update();
-    });
-    if (!stored)
-        return;
-    module().services().playSound(module().programFile(ProgramFiles::DeleteSound));
-    Form_Load();
-}
-
 void CategoryWindow::RunSelectedEntry()
 {
     try {

@@ -41,7 +41,6 @@ public:
     void mnunew_Click() override;
     void mnumodify_Click() override;
     void mnusave_Click() override;
-    void mnudelete_Click() override;
     virtual void RunSelectedEntry();
     virtual void Command1_Click();
     void Text1_OLEDragDrop(int index, const QMimeData* data);

@@ -6,6 +6,7 @@
 #include "trayicondata.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -74,8 +75,20 @@ QString QtServices::openFileName(QWidget* parent, const QString& filter)
     return FileDialog::getOpenFileName(parent, filter);
 }
 
+QDateTime QtServices::now()
+{
+    return QDateTime::currentDateTime();
+}
+
 void QtServices::playSound(const QString& fileName)
 {
+    // For the end-to-end runs: every sound asked for, one line each, where the environment says.
+    static const QString soundLog = qEnvironmentVariable("TROVIX_SOUND_LOG");
+    if (!soundLog.isEmpty()) {
+        QFile log(soundLog);
+        if (log.open(QIODevice::Append | QIODevice::Text))
+            log.write(QFileInfo(fileName).fileName().toUtf8() + '\n');
+    }
     if (!QFileInfo(fileName).isFile()) {
         QApplication::beep();
         return;

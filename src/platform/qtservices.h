@@ -25,6 +25,7 @@ public:
                      int showCommand) override;
     qint64 startProgram(const QStringList& words) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
+    QDateTime now() override;
     void playSound(const QString& fileName) override;
     void winHelp(QWidget* owner, const QString& helpFile, int command, int data) override;
     bool shellNotifyIcon(int message, const TrayIconData& data) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +57,9 @@ public:
     // The modal file-open dialog. The filter is "Description|patterns|Description|patterns", patterns
     // separated by ';'. Returns the chosen file's full name, or an empty text when the user cancels.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+
+    // The local date and time now; the due check and the chime read the time from here.
+    virtual QDateTime now() = 0;
 
     // Starts the wave file and returns at once; a new sound replaces the one playing.
     // A missing file plays the default sound.

@@ -7,11 +7,13 @@
 #include "platform/runtimeerror.h"
 #include "platform/twips.h"
 #include "store/catalog.h"
+#include "store/programfiles.h"
 #include "treeview.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMenu>
 #include <QToolBar>
@@ -27,8 +29,11 @@ namespace {
 constexpr int DesignWidthTwips = 7170;
 constexpr int DesignHeightTwips = 4875;
 
+constexpr int ToolbarWidthTwips = 540;
+constexpr int ToolbarHeightTwips = 4185;
+
 const QList<Placement> CommonPlacements = {
-        {"Toolbar1", 0, 0, 540, 4185},
+        {"Toolbar1", 0, 0, ToolbarWidthTwips, ToolbarHeightTwips},
         {"TreeView1", 600, 0, 2775, 4095},
 };
 } // namespace
@@ -55,9 +60,13 @@ ListWindow::ListWindow(Module1& module, Design design)
     Toolbar1->setIconSize(QSize(16, 16));
     Toolbar1->setFont(designFont(QStringLiteral("MS Sans Serif"), 7));
     addToolbarButtons(Toolbar1, ImageList1, m_design.toolbar);
+    // Every button in the column, seven of them included, within the toolbar's design height.
+    Toolbar1->setContentsMargins(0, 0, 0, 0);
+    Toolbar1->layout()->setSpacing(0);
+    const int buttonHeight = std::min(40, (twips::toPixelsY(ToolbarHeightTwips) - 8) / int(m_design.toolbar.size()));
     for (QAction* action : Toolbar1->actions()) {
         if (auto* button = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(action)))
-            button->setFixedWidth(twips::toPixelsX(540) - 2);
+            button->setFixedSize(twips::toPixelsX(ToolbarWidthTwips) - 2, buttonHeight);
     }
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* action) { Toolbar1_ButtonClick(action->data().toInt()); });
@@ -310,6 +319,21 @@ void ListWindow::mnutip_Click()
 void ListWindow::mnuversion_Click()
 {
     m_module.ShowAbout();
+}
+
+void ListWindow::mnudelete_Click()
+{
+    if (rootSelected())
+        return;
+    const bool stored = storeChange([this] {
+        moveToNode(TreeView1->selectedNode());
+        rsEntries.Delete(adAffectCurrent);
+        rsEntries.Update();
+    });
+    if (!stored)
+        return;
+    m_module.services().playSound(m_module.programFile(ProgramFiles::DeleteSound));
+    Form_Load();
 }
 
 bool ListWindow::openList()

@@ -102,7 +102,8 @@ public:
     virtual void mnunew_Click() = 0;
     virtual void mnumodify_Click() = 0;
     virtual void mnusave_Click() = 0;
-    virtual void mnudelete_Click() = 0;
+    // Deletes the selected entry's row at once, with the delete sound, and reloads.
+    void mnudelete_Click();
     virtual void Toolbar1_ButtonClick(int position);
     void TreeView1_NodeClick(Node* node);
     void TreeView1_MouseUp(Qt::MouseButton button, const QPoint& globalPosition);

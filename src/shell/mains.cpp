@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/twips.h"
 #include "platform/windowsystem.h"
+#include "reminders/duecheck.h"
 #include "statuspanel.h"
 #include "store/programfiles.h"
 
@@ -32,6 +33,7 @@ const QString TrayTip = QStringLiteral("Trovix 1.0");
 constexpr int DueCheckInterval = 6000;
 constexpr int ClientWidthTwips = 7050;
 constexpr int ClientHeightTwips = 5325;
+constexpr int ChildHeightTwips = 4875; // a list window's design outer height
 constexpr int ToolbarButtonWidthTwips = 1429;
 constexpr int ToolbarButtonHeightTwips = 582;
 constexpr int RoundCorner = 50;
@@ -82,9 +84,13 @@ Mains::Mains(Module1& module)
     buildStatusBar();
     connectHandlers();
 
-    // Wide enough for the six toolbar buttons, which together exceed the design width.
+    // Wide enough for the six toolbar buttons, which together exceed the design width, and tall enough
+    // for a list window at its design size between the toolbar and the status bar.
     const int width = std::max(twips::toPixelsX(ClientWidthTwips), Toolbar1->sizeHint().width());
-    resize(width, twips::toPixelsY(ClientHeightTwips) + menuBar()->sizeHint().height());
+    const int chrome = menuBar()->sizeHint().height() + Toolbar1->sizeHint().height() + StatusBar1->sizeHint().height();
+    const int height = std::max(twips::toPixelsY(ClientHeightTwips) + menuBar()->sizeHint().height(),
+                                chrome + twips::toPixelsY(ChildHeightTwips) + 2 * MDIClient->frameWidth());
+    resize(width, height);
     Timer1->start();
 }
 
@@ -164,6 +170,7 @@ void Mains::connectHandlers()
     connect(mnutrovix, &QAction::triggered, this, &Mains::mnutrovix_Click);
     connect(mnuexit, &QAction::triggered, this, &Mains::mnuexit_Click);
     connect(mnuhelp, &QAction::triggered, this, &Mains::mnuhelp_Click);
+    connect(Timer1, &QTimer::timeout, this, &Mains::Timer1_Timer);
     connect(mnutip, &QAction::triggered, this, [this] { m_module.ShowTips(); });
     connect(mnuversion, &QAction::triggered, this, [this] { m_module.ShowAbout(); });
     const std::array<std::pair<QAction*, ChildWindow>, 5> childItems{{{mnugames, ChildWindow::Games},
@@ -211,6 +218,11 @@ void Mains::Form_Unload()
 {
     m_module.RemoveTrayIcon();
     MDIClient->closeAllSubWindows();
+}
+
+void Mains::Timer1_Timer()
+{
+    DueCheck::run(m_module, rsDue);
 }
 
 void Mains::Toolbar1_ButtonClick(int position)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imagelist.h"
+#include "platform/recordset.h"
 
 #include <QMainWindow>
 
@@ -71,9 +72,13 @@ public:
     void setMessage(const QString& text);
     QString message() const;
 
+    // The due check's own recordset, opened afresh on every tick.
+    Recordset rsDue;
+
     void Form_Load();
     void Form_Resize();
     void Form_Unload();
+    void Timer1_Timer();
     void Toolbar1_ButtonClick(int position);
     void StatusBar1_PanelClick(int index);
     void StatusBar1_PanelDblClick(int index);

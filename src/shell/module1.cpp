@@ -8,6 +8,7 @@
 #include "platform/connection.h"
 #include "platform/runtimeerror.h"
 #include "platform/windowsystem.h"
+#include "reminders/reminders.h"
 #include "statuspanel.h"
 #include "store/catalog.h"
 #include "store/programfiles.h"
@@ -32,6 +33,7 @@ Module1::Module1(QString programFolder, std::unique_ptr<Services> services)
     , games(*this, std::cref(Categories::games()))
     , windows(*this, std::cref(Categories::windows()))
     , documents(*this)
+    , reminders(*this)
 {}
 
 Module1::~Module1() = default;
@@ -62,7 +64,7 @@ ListWindow* Module1::childWindow(ChildWindow which)
     case ChildWindow::Documents:
         return documents.get();
     case ChildWindow::Reminders:
-        break;
+        return reminders.get();
     }
     return nullptr;
 }

@@ -14,6 +14,7 @@ namespace trovix {
 class CategoryWindow;
 class Connection;
 class DocumentsWindow;
+class RemindersWindow;
 class ListWindow;
 class RuntimeError;
 class Mains;
@@ -56,6 +57,7 @@ public:
     WindowSlot<CategoryWindow> games;
     WindowSlot<CategoryWindow> windows;
     WindowSlot<DocumentsWindow> documents;
+    WindowSlot<RemindersWindow> reminders;
 
     // The child window, loaded first if need be; nullptr for one the program does not have.
     ListWindow* childWindow(ChildWindow which);

@@ -30,7 +30,7 @@ CREATE INDEX softwares_listing ON softwares (software, path, description);
 CREATE INDEX games_listing ON games (game, path);
 CREATE INDEX windows_listing ON windows (window, path);
 CREATE INDEX documents_listing ON documents (document, path);
-CREATE INDEX reminders_message ON reminders (message);
+CREATE INDEX reminders_listing ON reminders (time, message, done);
 CREATE INDEX reminders_done_time ON reminders (done, time);
 )sql";
 
@@ -60,7 +60,7 @@ const Table& table(const QString& name)
 QString dueRemindersQuery(const QDateTime& now)
 {
     return QStringLiteral("SELECT Message,time,done From reminders WHERE time <=#") + now.toString(TimeFormat)
-           + QStringLiteral("# and done=0");
+           + QStringLiteral("# and done=0 ORDER BY time LIMIT 1");
 }
 
 QString connectionString(const QString& programFolder)

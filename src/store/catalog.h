@@ -38,8 +38,9 @@ inline const QString DocumentsApplicationRow = QStringLiteral("DOCUMENTS");
 inline const QString DefaultDocumentsApplication = QStringLiteral("xdg-open");
 inline const QString DocumentsApplicationCriterion = QStringLiteral("document='DOCUMENTS'");
 
-inline const QString PendingRemindersQuery = QStringLiteral("SELECT * from reminders WHERE Done=0");
-// Reminders due at the given moment and not yet announced.
+// Whether any reminder is pending: the first one tells.
+inline const QString PendingRemindersQuery = QStringLiteral("SELECT * from reminders WHERE Done=0 LIMIT 1");
+// The reminder due at the given moment and not yet announced that fell due first.
 QString dueRemindersQuery(const QDateTime& now);
 // How reminder times are stored: local time as sortable text.
 inline const QString& TimeFormat = DateTimeTextFormat;

@@ -43,6 +43,7 @@ public:
                      int showCommand) override;
     qint64 startProgram(const QStringList& words) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
+    QDateTime now() override { return clock.isValid() ? clock : QDateTime::currentDateTime(); }
     void playSound(const QString& fileName) override { sounds << fileName; }
     void winHelp(QWidget* owner, const QString& helpFile, int command, int data) override;
     bool shellNotifyIcon(int message, const TrayIconData& data) override;
@@ -55,6 +56,7 @@ public:
 
     // Scripted answers.
     int shellResult = 42;
+    QDateTime clock;            // the time now() answers; invalid: the real time
     int startFailure = 0;       // a run-time error code startProgram raises; 0 starts
     QStringList nextFileNames;  // what the file dialog answers, one a request; none left: cancelled
     bool launchForReal = false; // shellExecute and startProgram go to the real services (and are recorded)

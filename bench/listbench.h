@@ -1,0 +1,66 @@
+#pragma once
+
+// What the list benchmarks share: random names, timing, and the floor a list's load is held against.
+#include "platform/connection.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTreeWidget>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace trovix::bench {
+
+inline QByteArray randomText(QRandomGenerator& random, int minLength, int maxLength)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 -_";
+    const int length = int(random.bounded(minLength, maxLength + 1));
+    QByteArray text(length, ' ');
+    for (char& c : text)
+        c = letters[random.bounded(int(sizeof(letters) - 1))];
+    return text;
+}
+
+// The best of the runs, after one that is not counted (the pages are read once before anything is
+// timed). The machines are shared: the best run is the one least disturbed by others.
+inline double bestMs(int runs, const std::function<void()>& work)
+{
+    work();
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+// The best the engine and a tree can do with a listing: the query stepped on the bare API on the same
+// connection, and one plain item a name under a root.
+inline void floorLoad(Connection& connection, QTreeWidget& tree, const char* query, const QString& rootText)
+{
+    tree.clear();
+    auto* root = new QTreeWidgetItem(QStringList{rootText});
+    tree.addTopLevelItem(root);
+    QList<QTreeWidgetItem*> items;
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(connection.handle(), query, -1, &statement, nullptr);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        items.append(new QTreeWidgetItem(QStringList{QString::fromUtf8(text, sqlite3_column_bytes(statement, 0))}));
+    }
+    sqlite3_finalize(statement);
+    root->addChildren(items);
+    root->setExpanded(true);
+}
+
+inline const char* verdict(bool met)
+{
+    return met ? "met" : "NOT met";
+}
+
+} // namespace trovix::bench

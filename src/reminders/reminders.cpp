@@ -1,0 +1,352 @@
+#include "reminders.h"
+
+#include "platform/connection.h"
+#include "platform/fonts.h"
+#include "platform/runtimeerror.h"
+#include "platform/textbox.h"
+#include "shell/mains.h"
+#include "shell/module1.h"
+#include "shell/treeview.h"
+#include "store/catalog.h"
+#include "store/programfiles.h"
+#include "store/remindertime.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+namespace trovix {
+
+namespace {
+
+const QString Heading = QStringLiteral("Reminders");
+const QString DisplayAtRest = QStringLiteral("Message");
+const QString FillInTheValues = QStringLiteral("Fill in the values");
+const QString FillInTheCorrectValues = QStringLiteral("Fill in the correct values");
+const QString NoApostropheInMessage = QStringLiteral("' is not allowed in Message");
+const QString MessageAlreadyStored = QStringLiteral("This message is already stored");
+constexpr int ChimeInterval = 2000;
+constexpr int QuietButton = 6;
+
+const QList<Placement> Layout = {
+        {"Label3(0)", 4260, 120, 1935, 435}, {"Text2", 3480, 720, 3495, 615},    {"Label3(2)", 3480, 1560, 3495, 375},
+        {"Frame1", 3480, 2160, 3495, 1935},  {"Label2(0)", 120, 240, 765, 195},  {"Text1(0)", 960, 240, 2415, 645},
+        {"Label2(1)", 120, 1080, 420, 195},  {"DTPicker1", 960, 960, 2415, 375}, {"Label2(2)", 120, 1560, 420, 195},
+        {"Text1(1)", 960, 1440, 375, 285},   {"Label1", 1320, 1440, 210, 285},   {"Text1(2)", 1440, 1440, 375, 285},
+        {"Combo1", 1920, 1440, 615, 315},    {"Label4", 2640, 1560, 555, 210},
+};
+
+// "AM" or "PM" can only be picked from the list: typed characters never reach the box.
+class CharactersSwallowed : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty()
+            && static_cast<QKeyEvent*>(event)->text().front().isPrint())
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+const ListWindow::Design& RemindersWindow::windowDesign()
+{
+    static const Design design{
+            Catalog::Reminders,
+            Heading,
+            Catalog::Reminders,
+            QStringLiteral("REMINDERS"),
+            QStringLiteral("rem"),
+            QStringLiteral("R"),
+            6,
+            {{"Save", "save"},
+             {"Cancel", "cancel"},
+             {"New", "new"},
+             {"Modify", "modify"},
+             {"Delete", "delete"},
+             {"Quiet", "quiet"},
+             {"Help", "help"}},
+            {{"mnugames", "&Games", Qt::CTRL | Qt::Key_G, ChildWindow::Games},
+             {"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
+             {"mnuwindowssoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
+             {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents}},
+    };
+    return design;
+}
+
+RemindersWindow::RemindersWindow(Module1& module)
+    : ListWindow(module, windowDesign())
+{
+    buildElements();
+    place(this, Layout);
+}
+
+void RemindersWindow::buildElements()
+{
+    const QFont fieldFont = designFont(QStringLiteral("MS Sans Serif"), 8.25, true);
+    m_infoLabels[0] =
+            makeLabel(Form, QStringLiteral("Label3(0)"), Heading, designFont(QStringLiteral("Arial"), 14.25, true));
+    QPalette green = m_infoLabels[0]->palette();
+    green.setColor(QPalette::WindowText, QColor(0, 128, 0));
+    m_infoLabels[0]->setPalette(green);
+    m_infoLabels[2] =
+            makeLabel(Form, QStringLiteral("Label3(2)"), QString(), designFont(QStringLiteral("Arial"), 9.75));
+    QPalette red = m_infoLabels[2]->palette();
+    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    m_infoLabels[2]->setPalette(red);
+    Text2 = new TextBox(TextBox::Lines::Many, Form);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setReadOnly(true);
+    Text2->setText(DisplayAtRest);
+
+    const QStringList labels = {tr("Message"), tr("Date"), tr("Time")};
+    for (int i = 0; i < 3; ++i)
+        m_fieldLabels[i] = makeLabel(Frame1, QStringLiteral("Label2(%1)").arg(i), labels.at(i), fieldFont);
+    m_text[0] = new TextBox(TextBox::Lines::Many, Frame1);
+    m_text[0]->setSwallowed([](QChar c) { return c == QLatin1Char('\''); });
+    for (int i = 1; i < 3; ++i) {
+        m_text[i] = new TextBox(TextBox::Lines::One, Frame1);
+        m_text[i]->setSwallowed([](QChar c) { return !(c.isDigit() && c.unicode() < 128) && c != QLatin1Char('\b'); });
+    }
+    for (int i = 0; i < 3; ++i)
+        m_text[i]->setObjectName(QStringLiteral("Text1(%1)").arg(i));
+
+    DTPicker1 = new QDateEdit(Frame1);
+    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker1->setCalendarPopup(true);
+    DTPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    DTPicker1->setDate(module().services().now().date());
+    Label1 = makeLabel(Frame1, QStringLiteral("Label1"), QStringLiteral(":"), fieldFont);
+    Label1->setAlignment(Qt::AlignCenter);
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->addItems({QStringLiteral("AM"), QStringLiteral("PM")});
+    Combo1->installEventFilter(new CharactersSwallowed(Combo1));
+    Label4 = makeLabel(Frame1, QStringLiteral("Label4"), QStringLiteral("HH:MM"), fieldFont);
+
+    QWidget::setTabOrder(m_text[0], DTPicker1);
+    QWidget::setTabOrder(DTPicker1, m_text[1]);
+    QWidget::setTabOrder(m_text[1], m_text[2]);
+    QWidget::setTabOrder(m_text[2], Combo1);
+
+    addMenuSeparator(mnuedit);
+    mnuquiet = addMenuItem(mnuedit, "mnuquiet", tr("&Quiet"), Qt::CTRL | Qt::Key_P);
+    connect(mnuquiet, &QAction::triggered, this, &RemindersWindow::mnuquiet_Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(ChimeInterval);
+    connect(Timer1, &QTimer::timeout, this, &RemindersWindow::Timer1_Timer);
+}
+
+TextBox* RemindersWindow::Text1(int index) const
+{
+    return index >= 0 && index < 3 ? m_text[index] : nullptr;
+}
+
+QLabel* RemindersWindow::Label2(int index) const
+{
+    return index >= 0 && index < 3 ? m_fieldLabels[index] : nullptr;
+}
+
+QLabel* RemindersWindow::Label3(int index) const
+{
+    return index >= 0 && index < 3 ? m_infoLabels[index] : nullptr;
+}
+
+void RemindersWindow::Form_Load()
+{
+    const bool listed = openList();
+    TreeView1->clearNodes();
+    m_infoLabels[0]->setText(Heading);
+    m_infoLabels[2]->clear();
+    Text2->setText(DisplayAtRest);
+    // Pending reminders show "rem"; announced ones, and any whose flag is not a number, "dis_rem".
+    const QString pending = QStringLiteral("rem");
+    const QString announced = QStringLiteral("dis_rem");
+    const Node* root = fillTree([&](const Recordset& rs) {
+        const Value done = rs.Fields(2);
+        qint64 flag = 1;
+        goOn([&] { flag = done.toInteger(); });
+        return flag == 0 ? pending : announced;
+    });
+    TreeView1->setExpanded(root, true);
+    mnunew->setEnabled(true);
+    setEntryCommands(false);
+    Buttons(3)->setEnabled(true);
+    mnucancel_Click();
+    alertRefreshed = false;
+    if (!listed)
+        setMessage(ListUnreadable);
+}
+
+void RemindersWindow::clearEditor()
+{
+    for (TextBox* box : m_text)
+        box->clear();
+}
+
+void RemindersWindow::showSelectedEntry()
+{
+    goOn([this] { Text2->setText(rsEntries.Fields(0).toText()); });
+    goOn([this] { m_infoLabels[2]->setText(ReminderTime::display(rsEntries.Fields(1).variant())); });
+}
+
+void RemindersWindow::mnunew_Click()
+{
+    m_infoLabels[0]->setText(Heading);
+    Text2->clear();
+    m_infoLabels[2]->clear();
+    m_text[0]->clear();
+    DTPicker1->setDate(module().services().now().date());
+    m_text[1]->clear();
+    m_text[2]->clear();
+    Combo1->setCurrentText(QStringLiteral("AM"));
+    EnterEditState();
+    goOn([this] { rsEntries.MoveLast(); });
+    goOn([this] { rsEntries.MoveNext(); });
+    m_text[0]->setFocus();
+}
+
+void RemindersWindow::mnumodify_Click()
+{
+    modifyMode = true;
+    goOn([this] { m_text[0]->setText(rsEntries.Fields(0).toText()); });
+    // A time without a value, or one that is not a time, leaves the clock boxes empty.
+    goOn([this] {
+        const std::optional<QDateTime> due = ReminderTime::read(rsEntries.Fields(1).variant());
+        if (!due)
+            return;
+        const ReminderTime::Clock clock = ReminderTime::toClock(due->time());
+        m_text[1]->setText(clock.hour);
+        m_text[2]->setText(clock.minute);
+        DTPicker1->setDate(due->date());
+        Combo1->setCurrentText(clock.half);
+    });
+    EnterEditState();
+    m_text[0]->setFocus();
+}
+
+std::optional<int> RemindersWindow::numberIn(int box, int lowest, int highest)
+{
+    bool isNumber = false;
+    const int value = m_text[box]->text().trimmed().toInt(&isNumber);
+    if (isNumber && value >= lowest && value <= highest)
+        return value;
+    setMessage(FillInTheCorrectValues);
+    m_text[box]->setFocus();
+    return std::nullopt;
+}
+
+void RemindersWindow::mnusave_Click()
+{
+    const QString message = m_text[0]->text().trimmed();
+    const auto refuse = [this](const QString& text, TextBox* focus) {
+        setMessage(text);
+        if (focus)
+            focus->setFocus();
+    };
+    if (message.isEmpty())
+        return refuse(FillInTheValues, m_text[0]);
+    if (message.contains(QLatin1Char('\'')))
+        return refuse(NoApostropheInMessage, nullptr);
+    if (m_text[1]->text().trimmed().isEmpty())
+        return refuse(FillInTheValues, m_text[1]);
+    if (m_text[2]->text().trimmed().isEmpty())
+        return refuse(FillInTheValues, m_text[2]);
+    const std::optional<int> hour = numberIn(1, 1, 12);
+    if (!hour)
+        return;
+    const std::optional<int> minute = numberIn(2, 0, 59);
+    if (!minute)
+        return;
+    // Two reminders of one message would need two nodes of one key.
+    if (nameTaken(message))
+        return refuse(MessageAlreadyStored, m_text[0]);
+    const std::optional<QDateTime> due =
+            ReminderTime::fromClock(DTPicker1->date(), *hour, *minute, Combo1->currentText().trimmed());
+    if (!due)
+        return refuse(FillInTheCorrectValues, m_text[1]);
+
+    const bool stored = storeChange([&] {
+        if (modifyMode) {
+            moveToNode(TreeView1->selectedNode());
+            rsEntries.Update(QStringLiteral("message"), message);
+        } else {
+            rsEntries.AddNew(QStringLiteral("message"), message);
+        }
+        rsEntries.Update(QStringLiteral("time"), due->toString(Catalog::TimeFormat));
+        rsEntries.Update(QStringLiteral("done"), 0);
+    });
+    if (!stored)
+        return;
+    goOn([this] { rsEntries.Requery(); });
+    mainWindow().Timer1->start();
+    Form_Load();
+}
+
+void RemindersWindow::Toolbar1_ButtonClick(int position)
+{
+    if (position != QuietButton) {
+        ListWindow::Toolbar1_ButtonClick(position);
+        return;
+    }
+    Timer1->stop();
+    mainWindow().Timer1->start();
+    alertRefreshed = false;
+}
+
+void RemindersWindow::mnuquiet_Click()
+{
+    Timer1->stop();
+    // Later reminders must still be announced.
+    mainWindow().Timer1->start();
+}
+
+bool RemindersWindow::isEditing() const
+{
+    return !Frame1->isHidden();
+}
+
+void RemindersWindow::Timer1_Timer()
+{
+    // The list is rebuilt once an announcement has marked its reminder done; what the user is typing
+    // is never thrown away for it: the rebuild waits for the edit to end.
+    if (!alertRefreshed && !isEditing()) {
+        const QString message = Text2->text();
+        const QString dueTime = m_infoLabels[2]->text();
+        Form_Load();
+        Text2->setText(message);
+        m_infoLabels[2]->setText(dueTime);
+        alertRefreshed = true;
+    }
+    module().services().playSound(module().programFile(ProgramFiles::NotifySound));
+}
+
+void RemindersWindow::Form_Unload()
+{
+    // Closing the window during an announcement ends the chime; the due check goes on watching.
+    if (Timer1->isActive()) {
+        Timer1->stop();
+        if (Mains* main = module().mains.ifLoaded())
+            main->Timer1->start();
+    }
+}
+
+} // namespace trovix
