@@ -1,5 +1,7 @@
 #include "mains.h"
 
+#include "extras/about.h"
+#include "extras/tip.h"
 #include "formelements.h"
 #include "listwindow.h"
 #include "module1.h"
@@ -216,6 +218,7 @@ void Mains::Form_Resize()
 
 void Mains::Form_Unload()
 {
+    m_module.tip.unload();
     m_module.RemoveTrayIcon();
     MDIClient->closeAllSubWindows();
 }
@@ -242,9 +245,23 @@ void Mains::StatusBar1_PanelClick(int index)
         m_module.ToggleOnTop();
 }
 
-void Mains::StatusBar1_PanelDblClick(int /*index*/)
+void Mains::StatusBar1_PanelDblClick(int index)
 {
-    // Panel 2 opens the Tip of the Day window once it exists.
+    if (index == 2)
+        m_module.ShowTips();
+}
+
+void Mains::Form_Activate()
+{
+    m_module.about.unload();
+    m_module.tip.unload();
+}
+
+void Mains::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
 }
 
 void Mains::mnuresize_Click()

@@ -76,6 +76,8 @@ public:
     Recordset rsDue;
 
     void Form_Load();
+    // Coming back to the main window closes the about box and the tips.
+    void Form_Activate();
     void Form_Resize();
     void Form_Unload();
     void Timer1_Timer();
@@ -105,6 +107,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -3,7 +3,9 @@
 #include "categories/categorytraits.h"
 #include "categories/categorywindow.h"
 #include "categories/documents.h"
+#include "extras/about.h"
 #include "extras/splash.h"
+#include "extras/tip.h"
 #include "mains.h"
 #include "platform/connection.h"
 #include "platform/runtimeerror.h"
@@ -34,6 +36,8 @@ Module1::Module1(QString programFolder, std::unique_ptr<Services> services)
     , windows(*this, std::cref(Categories::windows()))
     , documents(*this)
     , reminders(*this)
+    , about(*this)
+    , tip(*this)
 {}
 
 Module1::~Module1() = default;
@@ -77,12 +81,22 @@ void Module1::ShowChild(ChildWindow which)
 
 void Module1::ShowTips()
 {
-    // The Tip of the Day window comes with its own change.
+    showModeless(tip.get());
 }
 
 void Module1::ShowAbout()
 {
-    // The about box comes with its own change.
+    showModeless(about.get());
+}
+
+void Module1::showModeless(QWidget* window)
+{
+    // Shown beside the main window, which stays usable; the window is not handed the focus.
+    if (window->isVisible()) {
+        window->raise();
+        return;
+    }
+    window->show();
 }
 
 void Module1::ToggleOnTop()

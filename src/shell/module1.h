@@ -19,6 +19,8 @@ class ListWindow;
 class RuntimeError;
 class Mains;
 class Splash;
+class About;
+class Tip;
 struct CategoryTraits;
 
 // The child windows of the main window.
@@ -58,6 +60,8 @@ public:
     WindowSlot<CategoryWindow> windows;
     WindowSlot<DocumentsWindow> documents;
     WindowSlot<RemindersWindow> reminders;
+    WindowSlot<About> about;
+    WindowSlot<Tip> tip;
 
     // The child window, loaded first if need be; nullptr for one the program does not have.
     ListWindow* childWindow(ChildWindow which);
@@ -83,6 +87,9 @@ public:
     void endProgram(int exitCode) { emit programEnded(exitCode); }
     // Start-up could not go on: tell the user plainly, then end the program with status 1.
     void startupFailed(const RuntimeError& error);
+
+private:
+    void showModeless(QWidget* window);
 
 signals:
     // The program is over; main() leaves its event loop with this status.
