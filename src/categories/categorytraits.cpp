@@ -7,6 +7,45 @@ namespace trovix::Categories {
 
 namespace {
 
+using namespace ProportionalLayout;
+
+// What every category window recomputes on a change of size, in the order the windows run it; the
+// heading, the information line and the details frame differ from window to window.
+struct FrameRules
+{
+    const char* heading;
+    double headingLeft;
+    double frameHeight;
+    double frameTop;
+    double browseLeft;
+};
+
+QList<Statement> categoryRules(const FrameRules& f, const QList<Statement>& afterHeading,
+                               const QList<Statement>& afterFrameTop, const QList<Statement>& afterPath)
+{
+    QList<Statement> rules = {
+            rule("TreeView1", Width, 2775), rule("TreeView1", Height, 4450),      rule("Label1", Left, 4845),
+            rule("Label1", Top, 240),       rule(f.heading, Left, f.headingLeft), rule(f.heading, Top, 1080),
+    };
+    rules += afterHeading;
+    rules += {
+            rule("Frame1", Width, 3525),
+            rule("Frame1", Height, f.frameHeight),
+            rule("Frame1", Left, 3400),
+            rule("Frame1", Top, f.frameTop),
+    };
+    rules += afterFrameTop;
+    rules += {
+            rule("Text1(0)", Width, 2750),
+            rule("Text1(1)", Height, 700),
+            // Divided by the design height, though it is a width.
+            rule("Text1(1)", Width, 1200, DesignHeight),
+    };
+    rules += afterPath;
+    rules << rule("Command1", Left, f.browseLeft);
+    return rules;
+}
+
 const QList<ToolbarButtonDesign> EntryToolbar = {
         {"Save", "save"},     {"Cancel", "cancel"}, {"New", "new"},
         {"Modify", "modify"}, {"Delete", "delete"}, {"Help", "help"},
@@ -44,7 +83,12 @@ const CategoryTraits& softwares()
              {{"mnugames", "&Games", Qt::CTRL | Qt::Key_G, ChildWindow::Games},
               {"mnuwindowssoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
               {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
-              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}},
+             categoryRules(
+                     {"Label3(0)", 4625, 2200, 2230, 2550},
+                     {rule("Label3(1)", Left, 3490), rule("Label3(1)", Top, 1560), rule("Label3(1)", Width, 3495)},
+                     {rule("Label2(2)", Top, 1325)},
+                     {rule("Text1(2)", Height, 525), rule("Text1(2)", Width, 2700), rule("Text1(2)", Top, 1550)})},
             QStringLiteral("software"),
             true,
             QStringLiteral("Softwares"),
@@ -85,7 +129,8 @@ const CategoryTraits& games()
              {{"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
               {"mnuwindowsoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
               {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
-              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}},
+             categoryRules({"Label3", 4750, 1495, 2900, 2550}, {}, {}, {})},
             QStringLiteral("game"),
             false,
             QStringLiteral("Games"),
@@ -114,7 +159,8 @@ const CategoryTraits& windows()
              {{"mnugames", "&Games", Qt::CTRL | Qt::Key_G, ChildWindow::Games},
               {"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
               {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
-              {"mnureminder", "&Reminder", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+              {"mnureminder", "&Reminder", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}},
+             categoryRules({"Label3", 3500, 1460, 2930, 2520}, {rule("Label3", Width, 3465)}, {}, {})},
             QStringLiteral("window"),
             false,
             QStringLiteral("Windows Softwares"),
@@ -149,7 +195,12 @@ const CategoryTraits& documents()
              {{"mnugames", "&Games", Qt::CTRL | Qt::Key_G, ChildWindow::Games},
               {"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
               {"mnuwindowsoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
-              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}}},
+              {"mnureminders", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}},
+             categoryRules({"Label3", 4600, 1495, 2900, 2550}, {}, {}, {})
+                     + QList<Statement>{rule("Frame2", Width, 3500), rule("Frame2", Height, 1100),
+                                        rule("Frame2", Left, 3480), rule("Frame2", Top, 1440),
+                                        rule("Text2", Width, 1700), rule("Text2", Height, 735),
+                                        rule("Command2", Left, 2550), rule("Label4", Left, 2760)}},
             QStringLiteral("document"),
             false,
             QStringLiteral("Documents"),

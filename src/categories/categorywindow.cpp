@@ -58,6 +58,7 @@ CategoryWindow::CategoryWindow(Module1& module, const CategoryTraits& traits)
 {
     buildElements();
     place(this, m_traits.layout);
+    widenToText(this);
 }
 
 void CategoryWindow::buildElements()

@@ -26,6 +26,7 @@ DocumentsWindow::DocumentsWindow(Module1& module)
 {
     buildApplicationFrame();
     place(this, traits().layout);
+    widenToText(this);
 }
 
 void DocumentsWindow::buildApplicationFrame()

@@ -39,6 +39,43 @@ const QList<Placement> Layout = {
         {"Combo1", 1920, 1440, 615, 315},    {"Label4", 2640, 1560, 555, 210},
 };
 
+using namespace ProportionalLayout;
+
+// On a change of size: the proportions first, then the time row put together under the date picker,
+// each box right after the one before it.
+const QList<Statement> ResizeRules = {
+        rule("TreeView1", Width, 2775),
+        rule("TreeView1", Height, 4450),
+        rule("Label3(0)", Left, 4300),
+        rule("Label3(0)", Top, 240),
+        rule("Text2", Left, 3480),
+        rule("Text2", Top, 1080),
+        rule("Text2", Width, 3500),
+        rule("Label3(2)", Left, 3480),
+        rule("Label3(2)", Top, 1720),
+        rule("Frame1", Width, 3600),
+        rule("Frame1", Height, 1820),
+        rule("Frame1", Left, 3400),
+        rule("Frame1", Top, 2600),
+        rule("Text1(0)", Width, 2600),
+        rule("Text1(0)", Height, 640),
+        rule("DTPicker1", Width, 2580),
+        relative("DTPicker1", Top, {{"Text1(0)", Top}, {"Text1(0)", Height}}, 50),
+        relative("Label2(1)", Top, {{"DTPicker1", Top}}, 50),
+        relative("Label2(2)", Top, {{"DTPicker1", Top}, {"DTPicker1", Height}}, 70),
+        relative("Text1(1)", Top, {{"Label2(2)", Top}}),
+        rule("Text1(1)", Width, 375, DesignHeight),
+        relative("Label1", Left, {{"Text1(1)", Left}, {"Text1(1)", Width}}),
+        relative("Label1", Top, {{"Label2(2)", Top}}),
+        relative("Text1(2)", Top, {{"Label2(2)", Top}}),
+        relative("Text1(2)", Left, {{"Label1", Left}, {"Label1", Width}}),
+        relative("Text1(2)", Width, {{"Text1(1)", Width}}),
+        relative("Combo1", Top, {{"Label2(2)", Top}}),
+        relative("Combo1", Left, {{"Text1(2)", Left}, {"Text1(2)", Width}}, 50),
+        relative("Label4", Top, {{"Label2(2)", Top}}, 70),
+        relative("Label4", Left, {{"Combo1", Left}, {"Combo1", Width}}, 70),
+};
+
 // "AM" or "PM" can only be picked from the list: typed characters never reach the box.
 class CharactersSwallowed : public QObject
 {
@@ -86,6 +123,7 @@ const ListWindow::Design& RemindersWindow::windowDesign()
              {"mnusoftwares", "&Softwares", Qt::CTRL | Qt::Key_T, ChildWindow::Softwares},
              {"mnuwindowssoftwares", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
              {"mnudocuments", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents}},
+            ResizeRules,
     };
     return design;
 }
@@ -95,6 +133,7 @@ RemindersWindow::RemindersWindow(Module1& module)
 {
     buildElements();
     place(this, Layout);
+    widenToText(this);
 }
 
 void RemindersWindow::buildElements()

@@ -4,6 +4,8 @@
 #include "platform/twips.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -55,6 +57,20 @@ QAction* toolbarButton(const QToolBar* toolbar, int position)
 {
     const QList<QAction*> actions = toolbar->actions();
     return position >= 1 && position <= actions.size() ? actions.at(position - 1) : nullptr;
+}
+
+void widenToText(QWidget* window)
+{
+    QList<QWidget*> elements;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        elements << label;
+    for (QComboBox* box : window->findChildren<QComboBox*>())
+        elements << box;
+    for (QWidget* element : elements) {
+        const int wanted = element->sizeHint().width();
+        if (element->width() < wanted)
+            element->resize(wanted, element->height());
+    }
 }
 
 void place(QWidget* window, const QList<Placement>& placements)

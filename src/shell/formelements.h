@@ -43,5 +43,8 @@ struct Placement
 
 // Places the named elements found below the window; names not found are passed over.
 void place(QWidget* window, const QList<Placement>& placements);
+// Widens the labels and drop-down boxes below the window that are too narrow for their text: the design
+// widths were measured with other fonts, and a cut "AM" reads as another word.
+void widenToText(QWidget* window);
 
 } // namespace trovix

@@ -422,6 +422,24 @@ void ListWindow::restoreCurrentRow()
     }
 }
 
+void ListWindow::Form_Resize()
+{
+    ProportionalLayout::apply(this, m_design.resize);
+}
+
+void ListWindow::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+// The design layout is where the elements start; the statements take over once the window shows.
+void ListWindow::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    Form_Resize();
+}
+
 void ListWindow::closeEvent(QCloseEvent* event)
 {
     Form_Unload();

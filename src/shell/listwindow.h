@@ -3,6 +3,7 @@
 #include "formelements.h"
 #include "imagelist.h"
 #include "platform/recordset.h"
+#include "proportionallayout.h"
 
 #include <QMdiSubWindow>
 
@@ -50,6 +51,8 @@ public:
         int helpTopic;
         QList<ToolbarButtonDesign> toolbar;
         QList<OtherWindowItem> others;
+        // What a change of the window's size recomputes, in order.
+        QList<ProportionalLayout::Statement> resize = {};
     };
 
     // Texts every list window writes into the message line.
@@ -95,6 +98,8 @@ public:
     bool modifyMode = false;
 
     virtual void Form_Load() = 0;
+    // Keeps the elements in proportion to the window's outer size.
+    void Form_Resize();
     // The browse state: nothing being edited, the root selected.
     virtual void mnucancel_Click();
     // The edit state: the details frame open, the tree closed to the mouse and keys.
@@ -151,6 +156,8 @@ protected:
     virtual void Form_Unload() {}
 
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
