@@ -11,12 +11,13 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 # Everything the build, the tests and the program need; the only list of packages in the project.
 # libqt6multimedia6 (pulled in by qt6-multimedia-dev) plays wave files through PulseAudio by itself: no
 # GStreamer or FFmpeg plugin package is needed for sounds. pulseaudio is the sound server of the
-# end-to-end test, trayer its notification-area host, xdotool its hands.
+# end-to-end test, trayer its notification-area host, xdotool its hands, xclip its way to read
+# the clipboard.
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
     libsqlcipher-dev
-    xvfb xauth xdotool x11-utils trayer pulseaudio
+    xvfb xauth xdotool x11-utils xclip trayer pulseaudio
     fonts-comic-neue fonts-liberation2
     imagemagick
 )

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 
 class QLabel;
 class QPushButton;
@@ -29,14 +30,19 @@ public:
     void Timer1_Timer();
     void cmdOK_Click();
 
+    // Every way of ending the dialog closes the window, so that it is unloaded.
+    void done(int result) override;
+
 signals:
     void unloaded();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     Module1& m_module;
+    QPixmap m_background;
 };
 
 } // namespace trovix

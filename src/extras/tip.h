@@ -20,7 +20,7 @@ public:
     explicit Tip(Module1& module);
 
     QStringList tipList;
-    qint32 currentTip = 0;
+    qint32 currentTip = 0; // counts from 1; 0 until the first tip is shown
 
     QWidget* Picture1;
     QLabel* Label1;
@@ -35,6 +35,9 @@ public:
     void DisplayCurrentTip();
     void cmdNextTip_Click();
     void cmdOK_Click();
+
+    // Every way of ending the dialog closes the window, so that it is unloaded.
+    void done(int result) override;
 
 signals:
     void unloaded();
