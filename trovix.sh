@@ -2,7 +2,9 @@
 # Installs what TROVIX needs from Debian, builds it and runs it, its tests or its benchmarks.
 #
 #   ./trovix.sh run          start the program (under a virtual X server when there is no display)
-#   ./trovix.sh test [ARGS]  run the test suite; ARGS go to ctest (e.g. -R tray)
+#   ./trovix.sh test [ARGS]  run every test stage: the suite, fuzzing, the sanitized unit tests;
+#                            with ARGS only the suite, ARGS going to ctest (e.g. -R tray)
+#   ./trovix.sh soak         the long form: the reliability suite with 1,000 kills, 10 minutes of fuzzing
 #   ./trovix.sh bench        run the benchmarks
 set -euo pipefail
 
@@ -12,7 +14,7 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 # libqt6multimedia6 (pulled in by qt6-multimedia-dev) plays wave files through PulseAudio by itself: no
 # GStreamer or FFmpeg plugin package is needed for sounds. pulseaudio is the sound server of the
 # end-to-end test, trayer its notification-area host, xdotool its hands, xclip its way to read
-# the clipboard.
+# the clipboard. clang with its run-time libraries builds the fuzzing harnesses (libFuzzer).
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
@@ -20,9 +22,12 @@ PACKAGES=(
     xvfb xauth xdotool x11-utils xclip trayer pulseaudio
     fonts-comic-neue fonts-liberation2
     imagemagick
+    clang libclang-rt-14-dev
 )
 
 BUILD_DIR=build
+SANITIZE_DIR=build-sanitize
+FUZZ_DIR=build-fuzz
 PROGRAM=$BUILD_DIR/trovix/trovix
 
 say() { printf 'trovix.sh: %s\n' "$*" >&2; }
@@ -33,9 +38,10 @@ die() {
 
 usage() {
     cat >&2 <<'EOF'
-usage: ./trovix.sh run | test [ctest arguments] | bench
+usage: ./trovix.sh run | test [ctest arguments] | soak | bench
   run    install missing Debian packages, build, start the program
-  test   install missing Debian packages, build, run the tests
+  test   install missing Debian packages, build, run every test stage (with arguments: ctest only)
+  soak   install missing Debian packages, build, run the long reliability and fuzzing stages
   bench  install missing Debian packages, build, run the benchmarks
 EOF
 }
@@ -104,24 +110,26 @@ stop_xvfb() {
     fi
 }
 
-# Starts Xvfb on the first free display number and exports DISPLAY for it.
+# Starts Xvfb on a display it picks itself (-displayfd) and exports DISPLAY for it.
 start_xvfb() {
-    local n=0 tries
-    while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-    say "no display: DISPLAY and WAYLAND_DISPLAY are not set. Starting a virtual X server (Xvfb) on :$n;"
+    local tries display_file
+    display_file=$(mktemp)
+    say "no display: DISPLAY and WAYLAND_DISPLAY are not set. Starting a virtual X server (Xvfb);"
     say "the program runs there and cannot be seen. It ends when the program ends (or press Ctrl+C)."
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_xvfb EXIT
     trap 'stop_xvfb; exit 130' INT
     trap 'stop_xvfb; exit 143' TERM
     for ((tries = 0; ; tries++)); do
-        xdpyinfo -display ":$n" >/dev/null 2>&1 && break
-        kill -0 "$XVFB_PID" 2>/dev/null || die "Xvfb could not start on :$n"
-        [[ $tries -lt 100 ]] || die "Xvfb on :$n did not answer within 10 seconds"
+        [[ -s $display_file ]] && break
+        kill -0 "$XVFB_PID" 2>/dev/null || die "Xvfb could not start"
+        [[ $tries -lt 100 ]] || die "Xvfb did not answer within 10 seconds"
         sleep 0.1
     done
-    export DISPLAY=":$n"
+    export DISPLAY=":$(head -n 1 "$display_file")"
+    rm -f "$display_file"
+    say "virtual X server on $DISPLAY"
 }
 
 run_program() {
@@ -135,35 +143,107 @@ run_program() {
     exit "$status"
 }
 
-run_tests() {
-    local status=0
-    ctest --test-dir "$BUILD_DIR" --output-on-failure "$@" || status=$?
-    exit "$status"
+# The stages of the full run. A failed stage does not stop the ones after it: the summary names all.
+FAILED_STAGES=()
+stage() {
+    local name=$1 started status=0
+    shift
+    say "stage: $name"
+    started=$SECONDS
+    "$@" || status=$?
+    if [[ $status -eq 0 ]]; then
+        say "stage passed: $name ($((SECONDS - started)) s)"
+    else
+        say "stage FAILED: $name (exit status $status, $((SECONDS - started)) s)"
+        FAILED_STAGES+=("$name")
+    fi
 }
 
+stage_summary() {
+    if [[ ${#FAILED_STAGES[@]} -gt 0 ]]; then
+        say "failed stages: ${FAILED_STAGES[*]}"
+        exit 1
+    fi
+    say "every stage passed"
+}
+
+# The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a build of their
+# own. Any report fails the test that made it; the only leaks let pass are the system libraries' ones
+# listed, each with its reason, in tests/sanitize/lsan.supp.
+sanitized_unit_tests() {
+    cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROVIX_SANITIZE=ON >/dev/null
+    cmake --build "$SANITIZE_DIR"
+    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        LSAN_OPTIONS=suppressions=$PWD/tests/sanitize/lsan.supp:print_suppressions=0 \
+        ctest --test-dir "$SANITIZE_DIR" --output-on-failure -L unit -j 2
+}
+
+run_tests() {
+    if [[ $# -gt 0 ]]; then
+        ctest --test-dir "$BUILD_DIR" --output-on-failure "$@"
+        return
+    fi
+    stage "the test suite" ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2
+    stage "fuzzing, ${FUZZ_SECONDS:-60} s a harness" tests/fuzz/run.sh "${FUZZ_SECONDS:-60}" "$FUZZ_DIR"
+    stage "unit tests under the sanitizers" sanitized_unit_tests
+    stage_summary
+}
+
+# The long form: the reliability suite with a thousand kills, and ten minutes a fuzzing harness.
+run_soak() {
+    stage "the reliability suite, long form" env TROVIX_KILLS=${TROVIX_KILLS:-1000} \
+        ctest --test-dir "$BUILD_DIR" --output-on-failure -L reliability
+    stage "fuzzing, ${FUZZ_SECONDS:-600} s a harness" tests/fuzz/run.sh "${FUZZ_SECONDS:-600}" "$FUZZ_DIR"
+    stage_summary
+}
+
+# The machine a report was measured on, in one line.
+machine_line() {
+    local cpu cores memory
+    cpu=$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+    cores=$(nproc)
+    memory=$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)
+    printf '%s, %s cores, %s RAM, %s, Qt %s, SQLCipher %s' "${cpu:-unknown processor}" "$cores" "$memory" \
+        "$(. /etc/os-release && echo "$PRETTY_NAME")" "$(qtpaths6 --qt-version 2>/dev/null || echo '?')" \
+        "$(dpkg-query -W -f='${Version}' libsqlcipher-dev 2>/dev/null || echo '?')"
+}
+
+# Runs every benchmark and gathers their report rows ("@row|...") into one table, printed at the end
+# and written to $BUILD_DIR/performance.md.
 run_benchmarks() {
-    local bench failed=0 found=0 status
+    local bench failed=0 found=0 status rows report=$BUILD_DIR/performance.md
     # Benchmarks that build windows need no screen.
     export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+    rows=$(mktemp)
     for bench in "$BUILD_DIR"/bench/bench_*; do
         [[ -f $bench && -x $bench ]] || continue
         found=$((found + 1))
         printf '=== %s\n' "${bench##*/}"
         status=0
-        "$bench" || status=$?
+        "$bench" | tee -a "$rows" | grep -v '^@row' || status=${PIPESTATUS[0]}
         if [[ $status -ne 0 ]]; then
             say "${bench##*/} failed (exit status $status)"
             failed=$((failed + 1))
         fi
     done
     [[ $found -gt 0 ]] || die "no benchmarks found in $BUILD_DIR/bench/"
+    {
+        printf 'Measured %s on %s.\n\n' "$(date -u '+%Y-%m-%d %H:%M UTC')" "$(machine_line)"
+        printf '| figure | value | floor (ratio) | target | verdict |\n|---|---|---|---|---|\n'
+        grep '^@row|' "$rows" | sed 's/^@row|/| /; s/|/ | /g; s/$/ |/' | sed 's/  */ /g'
+    } >"$report"
+    rm -f "$rows"
+    printf '\n'
+    cat "$report"
+    say "the table is in $report"
     [[ $failed -eq 0 ]] || die "$failed of $found benchmarks failed"
 }
 
 main() {
     local command=${1:-}
     case $command in
-        run | test | bench) shift ;;
+        run | test | soak | bench) shift ;;
         -h | --help | help)
             usage
             exit 0
@@ -183,6 +263,7 @@ main() {
     case $command in
         run) run_program ;;
         test) run_tests "$@" ;;
+        soak) run_soak ;;
         bench) run_benchmarks ;;
     esac
 }

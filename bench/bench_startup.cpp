@@ -1,6 +1,9 @@
-// How long the program takes to open its database and load its main window,
-// and how long from process start until the splash window is on screen.
+// How long the program takes to open its database and load its main window, against the connection's
+// own opening (the key derivation is almost all of it), and how long from process start until the
+// splash window is on screen, against a bare Qt window (startup.sh).
+#include "platform/connection.h"
 #include "platform/qtservices.h"
+#include "report.h"
 #include "shell/module1.h"
 #include "store/catalog.h"
 
@@ -41,15 +44,25 @@ int main(int argc, char* argv[])
         module.OpenDatabase();
         openMs.push_back(timer.nsecsElapsed() / 1e6);
     }
-    out << QStringLiteral("OpenDatabase (key derivation and main window load): median %1 ms of %2 runs\n")
-                    .arg(median(openMs), 0, 'f', 1)
-                    .arg(openMs.size());
+    std::vector<double> connectMs;
+    for (int run = 0; run < 7; ++run) {
+        trovix::Connection connection;
+        QElapsedTimer timer;
+        timer.start();
+        connection.Open(trovix::Catalog::connectionString(folder.path()));
+        connectMs.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const double open = median(openMs);
+    const double floor = median(connectMs);
+    trovix::bench::reportRow("OpenDatabase (connection and main window)", open, "ms", floor, "≤ 1.3× floor",
+                             open <= 1.3 * floor);
 
     // Process start to the splash on screen, on a private X server.
     QProcess script;
     script.setProcessChannelMode(QProcess::ForwardedChannels);
-    script.start(QStringLiteral("bash"), {QStringLiteral(TROVIX_BENCH_DIR "/startup.sh"),
-                                          QStringLiteral(TROVIX_PROGRAM_DIR), QStringLiteral(TROVIX_DB_TOOL)});
+    script.start(QStringLiteral("bash"),
+                 {QStringLiteral(TROVIX_BENCH_DIR "/startup.sh"), QStringLiteral(TROVIX_PROGRAM_DIR),
+                  QStringLiteral(TROVIX_DB_TOOL), QStringLiteral(TROVIX_FLOOR_WINDOW)});
     script.waitForFinished(300000);
-    return 0;
+    return script.exitStatus() == QProcess::NormalExit ? script.exitCode() : 1;
 }

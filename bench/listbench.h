@@ -3,6 +3,8 @@
 // What the list benchmarks share: random names, timing, and the floor a list's load is held against.
 #include "platform/connection.h"
 
+#include "store/catalog.h"
+
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTreeWidget>
@@ -61,6 +63,41 @@ inline void floorLoad(Connection& connection, QTreeWidget& tree, const char* que
 inline const char* verdict(bool met)
 {
     return met ? "met" : "NOT met";
+}
+
+// Fills a list's table with entries as a user gives them: trimmed, distinct names (each starts with
+// "E" and its number), and a path or description in every further column.
+inline void fillList(Connection& connection, const QString& table, int rows)
+{
+    QRandomGenerator random(20261207);
+    const int columns = int(Catalog::table(table).columns.size());
+    QByteArray sql = "insert into " + table.toUtf8() + " values (?";
+    for (int column = 1; column < columns; ++column)
+        sql += ", ?";
+    sql += ")";
+    connection.BeginTrans();
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(connection.handle(), sql.constData(), -1, &insert, nullptr);
+    for (int i = 0; i < rows; ++i) {
+        const QByteArray name = "E" + QByteArray::number(i) + ' ' + randomText(random, 8, 30).trimmed();
+        sqlite3_bind_text(insert, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        for (int column = 1; column < columns; ++column) {
+            const QByteArray text = "/usr/local/bin/" + randomText(random, 5, 25);
+            sqlite3_bind_text(insert, column + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    connection.CommitTrans();
+}
+
+// The engine's own cost of a change: one statement in a transaction of its own, on the same connection.
+inline void floorChange(Connection& connection, const QByteArray& sql)
+{
+    sqlite3_exec(connection.handle(), "begin immediate", nullptr, nullptr, nullptr);
+    sqlite3_exec(connection.handle(), sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(connection.handle(), "commit", nullptr, nullptr, nullptr);
 }
 
 } // namespace trovix::bench

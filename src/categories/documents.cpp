@@ -148,13 +148,12 @@ void DocumentsWindow::Text2_OLEDragDrop(const QMimeData* data)
 
 void DocumentsWindow::startEntry()
 {
-    // The application's own words, then the document exactly as stored, as one argument: a quote or a
-    // leading dash in a document's name is part of the name, never an option.
-    const std::optional<QStringList> words = CommandLine::splitWords(applicationPath.trimmed());
+    const Value document = rsEntries.Fields(1);
+    const std::optional<QStringList> words =
+            CommandLine::documentCommand(applicationPath, document.isNull() ? QString() : document.toText());
     if (!words)
         throw RuntimeError(ErrorCode::InvalidCall, QStringLiteral("The application path has an open quote."));
-    const Value document = rsEntries.Fields(1);
-    module().services().startProgram(*words + QStringList{document.isNull() ? QString() : document.toText()});
+    module().services().startProgram(*words);
 }
 
 } // namespace trovix

@@ -75,4 +75,12 @@ std::optional<QStringList> splitWords(const QString& commandLine)
     return words;
 }
 
+std::optional<QStringList> documentCommand(const QString& applicationPath, const QString& document)
+{
+    std::optional<QStringList> words = splitWords(applicationPath.trimmed());
+    if (words)
+        words->append(document);
+    return words;
+}
+
 } // namespace trovix::CommandLine

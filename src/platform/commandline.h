@@ -15,4 +15,10 @@ namespace trovix::CommandLine {
 // backslash.
 std::optional<QStringList> splitWords(const QString& commandLine);
 
+// The words that open a document with an application: the application's command line split into
+// words, then the document exactly as it stands, as one more word, so that blanks, quotes or a
+// leading dash in its name never become words or options of their own. Nothing when the application's
+// command line cannot be split.
+std::optional<QStringList> documentCommand(const QString& applicationPath, const QString& document);
+
 } // namespace trovix::CommandLine

@@ -68,6 +68,20 @@ wait_marker || e2e_fail "Enter on the command-line entry did not start the scrip
 [ "$(sed -n 2p "$work/marker")" = "dear reader" ] || e2e_fail "the argument did not arrive whole: $(cat "$work/marker")"
 echo "windows softwares: started with argument '$(sed -n 2p "$work/marker")'"
 "$db_tool" dump "$work/trovix" | grep -qF "Greeter	'$script' 'dear reader'" || e2e_fail "the command line is not in the database"
+[ -n "${TROVIX_E2E_SHOTS:-}" ] && import -window "$main_id" "$TROVIX_E2E_SHOTS/windows.png"
+
+# Games: Ctrl+G, an entry with its path, Ctrl+S.
+xdotool key --clearmodifiers ctrl+g
+sleep 0.5
+xdotool key --clearmodifiers ctrl+n
+sleep 0.3
+xdotool type --delay 20 "Evening chess"
+xdotool key Tab
+xdotool type --delay 20 "$script"
+xdotool key --clearmodifiers ctrl+s
+sleep 0.5
+"$db_tool" dump "$work/trovix" | grep -qF "Evening chess	$script" || e2e_fail "the game is not in the database"
+[ -n "${TROVIX_E2E_SHOTS:-}" ] && import -window "$main_id" "$TROVIX_E2E_SHOTS/games.png"
 
 kill "$app_pid"
 app_pid=

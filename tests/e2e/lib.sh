@@ -13,13 +13,14 @@ e2e_setup() {
     cp -r "$program_dir" "$work/trovix"
     rm -f "$work/trovix/trovix.mdb"
     "$db_tool" create "$work/trovix" >/dev/null || e2e_fail "could not create the database"
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    export DISPLAY=":$n"
-    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    # The server picks a free display itself and writes its number once it listens, so runs that
+    # start at the same moment never share a display.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb did not start"
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || e2e_fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$work/display")"
+    xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb did not answer on $DISPLAY"
     export XDG_RUNTIME_DIR="$work/runtime"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     unset WAYLAND_DISPLAY
