@@ -70,7 +70,7 @@ for ((round = 1; round <= kills; round++)); do
 
     "$tool" check "$folder" >"$work/tool.log" 2>&1 || fail "trovix-db check: $(cat "$work/tool.log")"
     verdict=$("$check" "$folder" "$journal" --settle 2>"$work/check.log") \
-        || fail "savecheck: $(cat "$work/check.log")"
+        || fail "$(cat "$work/check.log")"
     case $verdict in
     *"in-flight applied"*) applied=$((applied + 1)) ;;
     *"in-flight absent"*) absent=$((absent + 1)) ;;
