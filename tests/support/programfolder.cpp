@@ -21,6 +21,12 @@ ProgramFolder::ProgramFolder(Content content)
         Catalog::create(path());
 }
 
+ProgramFolder::ProgramFolder(const QString& existing)
+    : m_existing(existing)
+{
+    m_dir.remove(); // only the existing folder is used
+}
+
 QString ProgramFolder::file(const QString& name) const
 {
     return ProgramFiles::path(path(), name);

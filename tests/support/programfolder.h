@@ -13,13 +13,16 @@ public:
     enum class Content { Everything, WithoutDatabase };
 
     explicit ProgramFolder(Content content = Content::Everything);
+    // A folder that is already there, used as it is and left behind.
+    explicit ProgramFolder(const QString& existing);
 
-    QString path() const { return m_dir.path(); }
+    QString path() const { return m_existing.isEmpty() ? m_dir.path() : m_existing; }
     QString file(const QString& name) const;
-    bool isValid() const { return m_dir.isValid(); }
+    bool isValid() const { return m_existing.isEmpty() ? m_dir.isValid() : true; }
 
 private:
     QTemporaryDir m_dir;
+    QString m_existing;
 };
 
 } // namespace trovix

@@ -13,6 +13,15 @@ ProgramRun::ProgramRun(ProgramFolder::Content content)
     ended = std::make_unique<QSignalSpy>(module.get(), &Module1::programEnded);
 }
 
+ProgramRun::ProgramRun(const QString& existingFolder)
+    : folder(existingFolder)
+{
+    auto owned = std::make_unique<RecordingServices>();
+    services = owned.get();
+    module = std::make_unique<Module1>(folder.path(), std::move(owned));
+    ended = std::make_unique<QSignalSpy>(module.get(), &Module1::programEnded);
+}
+
 ProgramRun::~ProgramRun() = default;
 
 Mains* ProgramRun::openDatabase()

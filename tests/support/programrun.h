@@ -17,6 +17,8 @@ class Mains;
 struct ProgramRun
 {
     explicit ProgramRun(ProgramFolder::Content content = ProgramFolder::Content::Everything);
+    // A run on a program folder that is already there, and stays.
+    explicit ProgramRun(const QString& existingFolder);
     ~ProgramRun();
 
     // Opens the database, which loads the main window unseen.

@@ -29,6 +29,15 @@ WindowRun::WindowRun()
         qWarning("the main window did not become active");
 }
 
+WindowRun::WindowRun(const QString& existingFolder)
+    : ProgramRun(existingFolder)
+{
+    openDatabase();
+    WindowSystem::bringToForeground(mains);
+    if (!QTest::qWaitForWindowActive(mains))
+        qWarning("the main window did not become active");
+}
+
 ListWindow* WindowRun::show(ChildWindow which)
 {
     module->ShowChild(which);

@@ -22,6 +22,8 @@ enum class ChildWindow;
 struct WindowRun : ProgramRun
 {
     WindowRun();
+    // The same on a program folder that is already there.
+    explicit WindowRun(const QString& existingFolder);
 
     // Shows the child window as its menu item does.
     ListWindow* show(ChildWindow which);
