@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd) || e2e_fail "no build folder $1"
 [ "$(id -u)" -eq 0 ] || e2e_fail "the test installs a package: run it as root"
-for tool in cpack dpkg-deb lintian appstreamcli desktop-file-validate Xvfb xdotool setpriv; do
+for tool in cpack dpkg-deb lintian appstreamcli desktop-file-validate Xvfb xdotool xprop setpriv; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is missing"
 done
 if dpkg-query -W -f='${Status}' trovix 2>/dev/null | grep -q 'ok installed'; then
@@ -109,6 +109,9 @@ done
 [ "$(stat -c %u "$folder/trovix.mdb")" = "$uid" ] || e2e_fail "the user's database is missing or not his"
 as_user "$home" /usr/lib/trovix/trovix-db check "$folder" >/dev/null || e2e_fail "the new database fails its check"
 [ "$(readlink /proc/"$program_pid"/exe)" = "$folder/trovix" ] || e2e_fail "the program does not run from the user's folder"
+# The desktop entry's StartupWMClass is what ties the window to the entry in a task bar.
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$work/root/usr/share/applications/org.example.trovix.desktop")
+xprop -id "$main_id" WM_CLASS | grep -qF "\"$wm_class\"" || e2e_fail "the window's class is not $wm_class"
 echo "first start: $(ls -A "$folder" | tr '\n' ' ')"
 
 # Everything the running program has mapped comes from the package's own dependencies.
