@@ -6,6 +6,7 @@
 #                            with ARGS only the suite, ARGS going to ctest (e.g. -R tray)
 #   ./trovix.sh soak         the long form: the reliability suite with 1,000 kills, 10 minutes of fuzzing
 #   ./trovix.sh bench        run the benchmarks
+#   ./trovix.sh package      make the Debian package (build/trovix_*.deb)
 set -euo pipefail
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
@@ -14,7 +15,9 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 # libqt6multimedia6 (pulled in by qt6-multimedia-dev) plays wave files through PulseAudio by itself: no
 # GStreamer or FFmpeg plugin package is needed for sounds. pulseaudio is the sound server of the
 # end-to-end test, trayer its notification-area host, xdotool its hands, xclip its way to read
-# the clipboard. clang with its run-time libraries builds the fuzzing harnesses (libFuzzer).
+# the clipboard. clang with its run-time libraries builds the fuzzing harnesses (libFuzzer). The Debian
+# package is made by CPack with dpkg-dev and file (its dependencies), and checked by lintian, appstream and
+# desktop-file-utils.
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
@@ -23,6 +26,7 @@ PACKAGES=(
     fonts-comic-neue fonts-liberation2
     imagemagick
     clang libclang-rt-14-dev
+    dpkg-dev file lintian appstream desktop-file-utils
 )
 
 BUILD_DIR=build
@@ -38,11 +42,12 @@ die() {
 
 usage() {
     cat >&2 <<'EOF'
-usage: ./trovix.sh run | test [ctest arguments] | soak | bench
-  run    install missing Debian packages, build, start the program
-  test   install missing Debian packages, build, run every test stage (with arguments: ctest only)
-  soak   install missing Debian packages, build, run the long reliability and fuzzing stages
-  bench  install missing Debian packages, build, run the benchmarks
+usage: ./trovix.sh run | test [ctest arguments] | soak | bench | package
+  run      install missing Debian packages, build, start the program
+  test     install missing Debian packages, build, run every test stage (with arguments: ctest only)
+  soak     install missing Debian packages, build, run the long reliability and fuzzing stages
+  bench    install missing Debian packages, build, run the benchmarks
+  package  install missing Debian packages, build, make the Debian package
 EOF
 }
 
@@ -187,7 +192,14 @@ run_tests() {
     stage "the test suite" ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2
     stage "fuzzing, ${FUZZ_SECONDS:-60} s a harness" tests/fuzz/run.sh "${FUZZ_SECONDS:-60}" "$FUZZ_DIR"
     stage "unit tests under the sanitizers" sanitized_unit_tests
+    stage "the Debian package, installed and used" packaging/test-package.sh "$BUILD_DIR"
     stage_summary
+}
+
+# The Debian package, made by CPack in the build folder.
+run_package() {
+    (cd "$BUILD_DIR" && cpack -G DEB)
+    say "the package: $(ls "$BUILD_DIR"/trovix_*.deb)"
 }
 
 # The long form: the reliability suite with a thousand kills, and ten minutes a fuzzing harness.
@@ -243,7 +255,7 @@ run_benchmarks() {
 main() {
     local command=${1:-}
     case $command in
-        run | test | soak | bench) shift ;;
+        run | test | soak | bench | package) shift ;;
         -h | --help | help)
             usage
             exit 0
@@ -264,6 +276,7 @@ main() {
         run) run_program ;;
         test) run_tests "$@" ;;
         soak) run_soak ;;
+        package) run_package ;;
         bench) run_benchmarks ;;
     esac
 }

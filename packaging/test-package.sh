@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package from end to end: cpack makes it, lintian, appstreamcli and desktop-file-validate
 # accept it, dpkg installs it on this machine, and a user without root starts /usr/bin/trovix on a private
-# X server: the first start makes his program folder, an entry saved through the windows is still there
+# X server: the first start makes their program folder, an entry saved through the windows is still there
 # after a restart, and the restart mends what an upgrade leaves behind. The package is purged at the end,
 # also when a step fails.
 #
