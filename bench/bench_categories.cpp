@@ -47,21 +47,6 @@ std::string label(const List& list, const char* what)
     return list.table.toStdString() + " " + what;
 }
 
-// The best of the runs of work, each after an untimed preparation.
-double bestPrepared(int runs, const std::function<void()>& prepare, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i <= runs; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        if (i > 0) // the first run reads the pages in
-            best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
-
 void benchList(const List& list)
 {
     const QByteArray table = list.table.toUtf8();

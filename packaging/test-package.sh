@@ -8,7 +8,7 @@
 #   packaging/test-package.sh BUILD_DIR      (as root; BUILD_DIR built and configured)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_wait_exit
+. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_new_entry, e2e_quit
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd) || e2e_fail "no build folder $1"
@@ -91,10 +91,7 @@ start_program() {
 }
 
 quit_program() {
-    e2e_keys "$main_id" alt+a
-    sleep 0.3
-    xdotool key e
-    e2e_wait_exit "$app_pid" 10 || e2e_fail "Exit did not end the program"
+    e2e_quit "$main_id" "$app_pid"
     app_pid=
     [ "$exit_status" = 0 ] || e2e_fail "the program ended with status $exit_status: $(cat "$work/stderr.log")"
 }
@@ -161,15 +158,7 @@ echo "every library the program loaded comes from its dependencies"
 # An entry saved through the Softwares window: Ctrl+T, Ctrl+N, name, path, description, Ctrl+S.
 e2e_keys "$main_id" ctrl+t
 sleep 0.5
-xdotool key --clearmodifiers ctrl+n
-sleep 0.3
-xdotool type --delay 20 "Packaged tool"
-xdotool key Tab
-xdotool type --delay 20 "/usr/bin/true"
-xdotool key Tab Tab
-xdotool type --delay 20 "Saved by the package test"
-xdotool key --clearmodifiers ctrl+s
-sleep 0.5
+e2e_new_entry "Packaged tool" /usr/bin/true "Saved by the package test"
 entry="Packaged tool	/usr/bin/true	Saved by the package test"
 dump | grep -qF "$entry" || e2e_fail "the entry is not in the user's database: $(dump)"
 xdotool key --clearmodifiers ctrl+F4 # the Softwares window's Exit: the main window's menus come back

@@ -32,15 +32,7 @@ sleep 0.5
 # Softwares: Ctrl+T, Ctrl+N, name, path, description, Ctrl+S.
 e2e_keys "$main_id" ctrl+t
 sleep 0.5
-xdotool key --clearmodifiers ctrl+n
-sleep 0.3
-xdotool type --delay 20 "Hello tool"
-xdotool key Tab
-xdotool type --delay 20 "$script"
-xdotool key Tab Tab
-xdotool type --delay 20 "Says hello"
-xdotool key --clearmodifiers ctrl+s
-sleep 0.5
+e2e_new_entry "Hello tool" "$script" "Says hello"
 "$db_tool" dump "$work/trovix" | grep -qF "Hello tool	$script	Says hello" \
     || e2e_fail "the entry is not in the database: $("$db_tool" dump "$work/trovix")"
 
@@ -56,13 +48,7 @@ rm -f "$work/marker"
 # Windows Softwares: a command line with an argument, started with Enter on the entry.
 xdotool key --clearmodifiers ctrl+w
 sleep 0.5
-xdotool key --clearmodifiers ctrl+n
-sleep 0.3
-xdotool type --delay 20 "Greeter"
-xdotool key Tab
-xdotool type --delay 20 "'$script' 'dear reader'"
-xdotool key --clearmodifiers ctrl+s
-sleep 0.5
+e2e_new_entry Greeter "'$script' 'dear reader'"
 xdotool key Down Return
 wait_marker || e2e_fail "Enter on the command-line entry did not start the script"
 [ "$(sed -n 2p "$work/marker")" = "dear reader" ] || e2e_fail "the argument did not arrive whole: $(cat "$work/marker")"
@@ -73,13 +59,7 @@ echo "windows softwares: started with argument '$(sed -n 2p "$work/marker")'"
 # Games: Ctrl+G, an entry with its path, Ctrl+S.
 xdotool key --clearmodifiers ctrl+g
 sleep 0.5
-xdotool key --clearmodifiers ctrl+n
-sleep 0.3
-xdotool type --delay 20 "Evening chess"
-xdotool key Tab
-xdotool type --delay 20 "$script"
-xdotool key --clearmodifiers ctrl+s
-sleep 0.5
+e2e_new_entry "Evening chess" "$script"
 "$db_tool" dump "$work/trovix" | grep -qF "Evening chess	$script" || e2e_fail "the game is not in the database"
 [ -n "${TROVIX_E2E_SHOTS:-}" ] && import -window "$main_id" "$TROVIX_E2E_SHOTS/games.png"
 

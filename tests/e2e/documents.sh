@@ -35,13 +35,7 @@ sleep 0.5
 "$db_tool" dump "$work/trovix" | grep -qxF "DOCUMENTS	$recorder --view" \
     || e2e_fail "the application was not stored: $("$db_tool" dump "$work/trovix" | grep DOCUMENTS)"
 
-xdotool key --clearmodifiers ctrl+n
-sleep 0.3
-xdotool type --delay 20 "Letter"
-xdotool key Tab
-xdotool type --delay 20 "$document"
-xdotool key --clearmodifiers ctrl+s
-sleep 0.5
+e2e_new_entry Letter "$document"
 import -window "$main_id" "$work/documents.png" 2>/dev/null
 [ -n "${TROVIX_E2E_SHOTS:-}" ] && cp "$work/documents.png" "$TROVIX_E2E_SHOTS/documents.png"
 xdotool key Down Return

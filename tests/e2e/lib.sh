@@ -80,4 +80,29 @@ e2e_keys() {
     xdotool key --clearmodifiers "$@"
 }
 
+# e2e_new_entry NAME PATH [DESCRIPTION]: in the active list window, Ctrl+N, the name, the path (and the
+# description, past the Browse button), Ctrl+S.
+e2e_new_entry() {
+    xdotool key --clearmodifiers ctrl+n
+    sleep 0.3
+    xdotool type --delay 20 "$1"
+    xdotool key Tab
+    xdotool type --delay 20 "$2"
+    if [ $# -ge 3 ]; then
+        xdotool key Tab Tab
+        xdotool type --delay 20 "$3"
+    fi
+    xdotool key --clearmodifiers ctrl+s
+    sleep 0.5
+}
+
+# e2e_quit WINDOW PID: "&Exit" from the main window's Arrange menu; sets $exit_status, fails when the
+# program runs on.
+e2e_quit() {
+    e2e_keys "$1" alt+a
+    sleep 0.3
+    xdotool key e
+    e2e_wait_exit "$2" 10 || e2e_fail "Exit did not end the program"
+}
+
 e2e_now_ms() { date +%s%3N; }

@@ -36,10 +36,7 @@ fi
 [ -n "${TROVIX_E2E_SHOTS:-}" ] && cp "$work/main.png" "$TROVIX_E2E_SHOTS/main.png"
 
 # Arrange, Exit.
-e2e_keys "$main_id" alt+a
-sleep 0.3
-xdotool key e
-e2e_wait_exit "$app_pid" 10 || e2e_fail "Exit did not end the program"
+e2e_quit "$main_id" "$app_pid"
 app_pid=
 [ "$exit_status" = 0 ] || e2e_fail "Exit ended the program with status $exit_status: $(cat "$work/stderr.log")"
 echo "exit status after Exit: $exit_status"
