@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <algorithm>
+
 namespace trovix::CommandLine {
 
 namespace {
@@ -73,6 +75,18 @@ std::optional<QStringList> splitWords(const QString& commandLine)
     if (inWord)
         words.append(word);
     return words;
+}
+
+QString quoteWord(const QString& word)
+{
+    const bool plain = !word.isEmpty() && std::none_of(word.begin(), word.end(), [](QChar c) {
+        return isBlank(c) || c == u'\'' || c == u'"' || c == u'\\';
+    });
+    if (plain)
+        return word;
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
 } // namespace trovix::CommandLine

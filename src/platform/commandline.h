@@ -15,4 +15,9 @@ namespace trovix::CommandLine {
 // backslash.
 std::optional<QStringList> splitWords(const QString& commandLine);
 
+// The word written so that splitWords gives it back whole: as it stands when it holds nothing the
+// splitting reads (blanks, quotes, backslashes), otherwise between single quotes, a single quote
+// inside written as '\''. An empty word becomes ''.
+QString quoteWord(const QString& word);
+
 } // namespace trovix::CommandLine

@@ -50,8 +50,11 @@ void TextBox::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    // The rule is about characters typed; Ctrl+V and the other editing keys are commands, and pasting
+    // is not typing.
     const QString typed = event->text();
-    if (m_swallowed && typed.size() == 1 && m_swallowed(typed.front())) {
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (m_swallowed && !command && typed.size() == 1 && typed.front().isPrint() && m_swallowed(typed.front())) {
         event->accept();
         return;
     }
@@ -109,8 +112,14 @@ QString firstDroppedFile(const QMimeData* data)
     if (!data || !data->hasUrls())
         return {};
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
+        if (!url.isLocalFile())
+            continue;
+        // A file URL naming another machine is not a file of this one: "file://server/x" is not "/x".
+        const QString host = url.host();
+        if (host.isEmpty())
             return url.toLocalFile();
+        if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            return url.path();
     }
     return {};
 }
