@@ -53,7 +53,9 @@ void TextBox::keyPressEvent(QKeyEvent* event)
     // The rule is about characters typed; Ctrl+V and the other editing keys are commands, and pasting
     // is not typing.
     const QString typed = event->text();
-    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    // AltGr arrives as Ctrl+Alt and types characters, so those still meet the rule.
+    const Qt::KeyboardModifiers held = event->modifiers();
+    const bool command = (held & (Qt::ControlModifier | Qt::MetaModifier)) && !(held & Qt::AltModifier);
     if (m_swallowed && !command && typed.size() == 1 && typed.front().isPrint() && m_swallowed(typed.front())) {
         event->accept();
         return;

@@ -199,8 +199,8 @@ QString boxAfter(bool key, bool oneLine, const QString& method, QString value)
         value.replace(QLatin1String("\r\n"), QLatin1String(" "));
         value.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
     } else if (method == QLatin1String("pasted")) {
-        // The editor keeps lines, and a carriage return ends one as a line feed does.
-        value.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        // The editor keeps lines; CR LF and a lone CR end a line as a line feed does.
+        value.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     }
     return value;
 }
@@ -404,7 +404,9 @@ void BadInputTest::droppedFilesAndAddresses_data()
     QTest::addColumn<bool>("application"); // dropped on the documents' application box
     QTest::addColumn<QByteArray>("uriList");
     QTest::addColumn<QString>("file"); // the file taken; empty: none
-    const QString longName = QStringLiteral("/tmp/") + repeated(QStringLiteral("long name "), 10000);
+    // Save trims what it stores, so the long name ends in a letter.
+    const QString longName =
+            QStringLiteral("/tmp/") + repeated(QStringLiteral("long name "), 9990) + QStringLiteral("end");
     const QList<std::tuple<const char*, QByteArray, QString>> drops = {
             {"file with blanks", "file:///tmp/my%20tool", "/tmp/my tool"},
             {"file with an apostrophe", "file:///tmp/bob's%20tool", "/tmp/bob's tool"},
@@ -580,7 +582,8 @@ void BadInputTest::rowsStoredOutsideStayUsable()
     QCOMPARE(childTexts(w), QStringList{listed});
     Node* node = nodeByText(w, listed);
     clickNode(w, node);
-    QCOMPARE(w->heading()->text(), listed);
+    // The heading shows the name as stored, blanks around it included.
+    QCOMPARE(w->heading()->text().trimmed(), listed);
     QVERIFY(w->mnumodify->isEnabled());
 
     QTest::mouseClick(w->Label1, Qt::LeftButton);
