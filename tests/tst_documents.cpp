@@ -191,9 +191,10 @@ void DocumentsTest::launchFailuresSayWhy_data()
     QTest::newRow("application an open quote") << "'/usr/bin/editor"
                                                << "/etc/hostname"
                                                << "Not a valid executable file";
+    // Without an application nothing starts: the document is never run as the program.
     QTest::newRow("no application, the document there") << ""
                                                         << "/etc/hostname"
-                                                        << "Not a valid executable file";
+                                                        << "Check Application Path";
     QTest::newRow("no application, no document") << ""
                                                  << "/no/such/letter.txt"
                                                  << "Check Application Path";

@@ -144,8 +144,12 @@ void CategoryWindow::clearEditor()
 void CategoryWindow::showSelectedEntry()
 {
     goOn([this] { showText(m_heading, rsEntries.Fields(0).toText()); });
+    // A description without a value shows as none, not as the one of the entry shown before.
     if (m_descriptionLine)
-        goOn([this] { showText(m_descriptionLine, rsEntries.Fields(2).toText()); });
+        goOn([this] {
+            const Value description = rsEntries.Fields(2);
+            showText(m_descriptionLine, description.isNull() ? QString() : description.toText());
+        });
 }
 
 void CategoryWindow::mnunew_Click()
@@ -262,7 +266,14 @@ void CategoryWindow::Command1_Click()
 {
     const QString chosen = module().services().openFileName(this, m_traits.browseFilter);
     if (!chosen.isEmpty())
-        m_text[1]->setText(chosen);
+        m_text[1]->setText(pathForBox(chosen));
+}
+
+// A command line is split into words when it starts, so a file put into it whole is quoted where its
+// name would otherwise split; the other windows open their path as one file and take it as it stands.
+QString CategoryWindow::pathForBox(const QString& file) const
+{
+    return m_traits.launch == LaunchKind::CommandLine ? CommandLine::quoteWord(file) : file;
 }
 
 void CategoryWindow::Text1_OLEDragDrop(int /*index*/, const QMimeData* data)
@@ -271,7 +282,7 @@ void CategoryWindow::Text1_OLEDragDrop(int /*index*/, const QMimeData* data)
     box->clear();
     const QString file = firstDroppedFile(data);
     if (!file.isEmpty())
-        box->setText(box->text() + file);
+        box->setText(box->text() + pathForBox(file));
 }
 
 void CategoryWindow::TreeView1_KeyPress(int keyAscii)

@@ -55,6 +55,8 @@ protected:
     virtual void startEntry();
     // The launch trap: the error's text in the message line, for the three codes it knows.
     void reportLaunchFailure(int code);
+    // A browsed or dropped file as the path box takes it.
+    QString pathForBox(const QString& file) const;
 
 private:
     void buildElements();

@@ -134,8 +134,9 @@ void DocumentsWindow::Label4_Click()
 void DocumentsWindow::Command2_Click()
 {
     const QString chosen = module().services().openFileName(this, Categories::executableFilter());
+    // The application path is split into words, so a chosen file is quoted where it would split.
     if (!chosen.isEmpty())
-        Text2->setText(chosen);
+        Text2->setText(CommandLine::quoteWord(chosen));
 }
 
 void DocumentsWindow::Text2_OLEDragDrop(const QMimeData* data)
@@ -143,7 +144,7 @@ void DocumentsWindow::Text2_OLEDragDrop(const QMimeData* data)
     Text2->clear();
     const QString file = firstDroppedFile(data);
     if (!file.isEmpty())
-        Text2->setText(Text2->text() + file);
+        Text2->setText(Text2->text() + CommandLine::quoteWord(file));
 }
 
 void DocumentsWindow::startEntry()
@@ -153,6 +154,9 @@ void DocumentsWindow::startEntry()
             CommandLine::documentCommand(applicationPath, document.isNull() ? QString() : document.toText());
     if (!words)
         throw RuntimeError(ErrorCode::InvalidCall, QStringLiteral("The application path has an open quote."));
+    // Without an application the document would be started as the program itself.
+    if (words->size() < 2)
+        throw RuntimeError(ErrorCode::FileNotFound, QStringLiteral("No application is set for the documents."));
     module().services().startProgram(*words);
 }
 

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <algorithm>
+
 namespace trovix::CommandLine {
 
 namespace {
@@ -81,6 +83,18 @@ std::optional<QStringList> documentCommand(const QString& applicationPath, const
     if (words)
         words->append(document);
     return words;
+}
+
+QString quoteWord(const QString& word)
+{
+    const bool plain = !word.isEmpty() && std::none_of(word.begin(), word.end(), [](QChar c) {
+        return isBlank(c) || c == u'\'' || c == u'"' || c == u'\\';
+    });
+    if (plain)
+        return word;
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
 } // namespace trovix::CommandLine

@@ -21,4 +21,9 @@ std::optional<QStringList> splitWords(const QString& commandLine);
 // command line cannot be split.
 std::optional<QStringList> documentCommand(const QString& applicationPath, const QString& document);
 
+// The word written so that splitWords gives it back whole: as it stands when it holds nothing the
+// splitting reads (blanks, quotes, backslashes), otherwise between single quotes, a single quote
+// inside written as '\''. An empty word becomes ''.
+QString quoteWord(const QString& word);
+
 } // namespace trovix::CommandLine

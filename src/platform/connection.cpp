@@ -268,6 +268,39 @@ void Connection::openFile(const QString& fileName, const QString& key, int flags
     applyEngineSettings(db);
     m_db = db;
     m_fileName = fileName;
+    m_key = key;
+}
+
+void Connection::regainWriteAccess()
+{
+    if (!m_db || sqlite3_db_readonly(m_db, "main") != 1 || !sqlite3_get_autocommit(m_db))
+        return;
+    QFile probe(m_fileName);
+    if (!probe.open(QIODevice::ReadWrite))
+        return;
+    probe.close();
+    sqlite3* const readOnly = m_db;
+    const QString fileName = m_fileName;
+    const QString key = m_key;
+    m_db = nullptr;
+    try {
+        openFile(fileName, key, SQLITE_OPEN_READWRITE);
+    } catch (const RuntimeError&) {
+        m_db = readOnly;
+        m_fileName = fileName;
+        m_key = key;
+        return;
+    }
+    // Keep the new connection only when it can write and reads the file with the same key.
+    const bool usable =
+            sqlite3_db_readonly(m_db, "main") == 0
+            && sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!usable) {
+        sqlite3_close_v2(m_db);
+        m_db = readOnly;
+        return;
+    }
+    sqlite3_close_v2(readOnly);
 }
 
 void Connection::Close()
@@ -276,6 +309,7 @@ void Connection::Close()
         sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_fileName.clear();
+    m_key.clear();
 }
 
 void Connection::fail(int code, const QString& what) const
@@ -285,6 +319,7 @@ void Connection::fail(int code, const QString& what) const
 
 void Connection::BeginTrans()
 {
+    regainWriteAccess();
     Execute(QStringLiteral("BEGIN"));
 }
 

@@ -44,7 +44,13 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     QString fileName() const { return m_fileName; }
 
+    // Starts a transaction; a connection the engine opened read-only (the file could only be read then)
+    // is first opened again for writing when the file may now be written.
     void BeginTrans();
+    // The engine keeps a connection it opened read-only that way until it is closed, even once the
+    // file may be written again. This opens it again, read-write, when it was opened read-only and
+    // the file now takes writes; otherwise (or when that fails) the connection stays as it is.
+    void regainWriteAccess();
     void CommitTrans();
     void RollbackTrans();
 
@@ -61,6 +67,7 @@ private:
 
     sqlite3* m_db = nullptr;
     QString m_fileName;
+    QString m_key;
 };
 
 } // namespace trovix

@@ -13,6 +13,14 @@ qint64 startDetached(const QStringList& words)
     if (words.isEmpty() || words.first().isEmpty())
         throw RuntimeError(ErrorCode::InvalidCall, QStringLiteral("No program was given to start."));
 
+    // The system takes each word up to its first NUL: a word holding one would reach the program cut
+    // short, or start a program other than the one named.
+    for (const QString& word : words) {
+        if (word.contains(QChar(u'\0')))
+            throw RuntimeError(ErrorCode::InvalidCall,
+                               QStringLiteral("A word of the command line holds a NUL character."));
+    }
+
     // QProcess only reports "failed to start", so the causes the caller sorts on are found out first.
     const QString& name = words.first();
     QString program;

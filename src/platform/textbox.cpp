@@ -50,8 +50,13 @@ void TextBox::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    // The rule is about characters typed; Ctrl+V and the other editing keys are commands, and pasting
+    // is not typing.
     const QString typed = event->text();
-    if (m_swallowed && typed.size() == 1 && m_swallowed(typed.front())) {
+    // AltGr arrives as Ctrl+Alt and types characters, so those still meet the rule.
+    const Qt::KeyboardModifiers held = event->modifiers();
+    const bool command = (held & (Qt::ControlModifier | Qt::MetaModifier)) && !(held & Qt::AltModifier);
+    if (m_swallowed && !command && typed.size() == 1 && typed.front().isPrint() && m_swallowed(typed.front())) {
         event->accept();
         return;
     }
@@ -109,8 +114,14 @@ QString firstDroppedFile(const QMimeData* data)
     if (!data || !data->hasUrls())
         return {};
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
+        if (!url.isLocalFile())
+            continue;
+        // A file URL naming another machine is not a file of this one: "file://server/x" is not "/x".
+        const QString host = url.host();
+        if (host.isEmpty())
             return url.toLocalFile();
+        if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            return url.path();
     }
     return {};
 }

@@ -46,8 +46,8 @@ private:
     std::function<bool(QChar)> m_swallowed;
 };
 
-// The first local file of a dropped file list (text/uri-list); empty when the
-// drop holds no list or no local file in it.
+// The first local file of a dropped file list (text/uri-list): a file URL without a host or on
+// "localhost"; empty when the drop holds no list or no local file in it.
 QString firstDroppedFile(const QMimeData* data);
 
 } // namespace trovix

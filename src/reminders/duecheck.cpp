@@ -1,5 +1,6 @@
 #include "duecheck.h"
 
+#include "platform/connection.h"
 #include "platform/recordset.h"
 #include "platform/runtimeerror.h"
 #include "platform/textbox.h"
@@ -36,6 +37,7 @@ void run(Module1& module, Recordset& rsDue)
         const Value message = rsDue.Fields(0);
         reminders->Text2->setText(message.isNull() ? QString() : message.toText());
         reminders->Label3(2)->setText(ReminderTime::display(rsDue.Fields(1).variant()));
+        module.dbConnection->regainWriteAccess();
         rsDue.Update(QStringLiteral("done"), 1);
         module.services().playSound(module.programFile(ProgramFiles::NotifySound));
         main.setMessage(QString::fromLatin1(AnnouncementText));

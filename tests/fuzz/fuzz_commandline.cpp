@@ -1,30 +1,23 @@
 // The command lines of the command-line programs and of the documents' application: splitting never
-// fails on any text, a split line quoted word by word splits back into the same words, and a document
-// is always the one last word, exactly as given.
+// fails on any text, a split line quoted word by word (as a browsed or dropped file is written into a
+// command line) splits back into the same words, and a document is always the one last word, exactly as
+// given.
 #include "fuzzcheck.h"
 
 #include "platform/commandline.h"
 
 using namespace trovix;
 
-namespace {
-
-QString quoted(QString word)
-{
-    word.replace(QLatin1Char('\''), QLatin1String("'\\''"));
-    return QLatin1Char('\'') + word + QLatin1Char('\'');
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString input = fuzz::text(data, size);
+    fuzz::require(CommandLine::splitWords(CommandLine::quoteWord(input)) == QStringList{input},
+                  "a quoted word splits back into itself", input);
     const std::optional<QStringList> words = CommandLine::splitWords(input);
     if (words) {
         QStringList quotedWords;
         for (const QString& word : *words)
-            quotedWords.append(quoted(word));
+            quotedWords.append(CommandLine::quoteWord(word));
         fuzz::require(CommandLine::splitWords(quotedWords.join(QLatin1Char(' '))) == *words,
                       "quoted words split back into themselves", input);
     }

@@ -1,0 +1,451 @@
+// Every write the program makes, refused by every cause a desktop meets: the file read-only, the disk
+// full, another process holding the write lock. A refusal stores nothing, keeps the window as it was
+// with what was typed, says so, and once the cause is gone the same action goes through.
+#include "categories/documents.h"
+#include "platform/clicklabel.h"
+#include "platform/connection.h"
+#include "platform/runtimeerror.h"
+#include "platform/textbox.h"
+#include "reminders/duecheck.h"
+#include "reminders/reminders.h"
+#include "shell/mains.h"
+#include "shell/module1.h"
+#include "shell/treeview.h"
+#include "store/catalog.h"
+#include "store/programfiles.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QProcess>
+#include <QTimer>
+#include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace trovix;
+
+Q_DECLARE_METATYPE(trovix::ChildWindow)
+
+namespace {
+
+const QString Resting = QStringLiteral("Double Click for Tip of the Day");
+const QString DueFailure = QString::fromLatin1(DueCheck::FailureText);
+const QString Announcement = QString::fromLatin1(DueCheck::AnnouncementText);
+const QDateTime Now(QDate(2026, 12, 5), QTime(21, 5, 7));
+const char* const HoldLockArgument = "--hold-write-lock";
+
+enum class Cause { ReadOnlyFile, PageLimit, FileSizeLimit, OtherProcess };
+enum class Writer { SaveNew, SaveModify, Delete, SetApplication, MarkDone };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Cause)
+Q_DECLARE_METATYPE(Writer)
+
+namespace {
+
+// The second process: opens the database, takes the write lock and holds it until its input ends.
+int holdWriteLock(const char* programFolder)
+{
+    try {
+        Connection connection;
+        connection.Open(Catalog::connectionString(QString::fromLocal8Bit(programFolder)));
+        connection.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+        std::puts("held");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        connection.Execute(QStringLiteral("ROLLBACK"));
+        return 0;
+    } catch (...) {
+        return 1;
+    }
+}
+
+// The write lock held by another process, the test program started again in the holder's part.
+class OtherProcessLock
+{
+public:
+    explicit OtherProcessLock(const QString& programFolder)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QCoreApplication::applicationFilePath(),
+                        {QString::fromLatin1(HoldLockArgument), programFolder});
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
+        }
+        m_held = m_process.readLine().trimmed() == "held";
+    }
+    ~OtherProcessLock() { release(); }
+    bool isHeld() const { return m_held; }
+    void release()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+private:
+    QProcess m_process;
+    bool m_held = false;
+};
+
+// Files may not grow past a few hundred bytes while this lives: the disk is full for every write
+// that has to extend a file, the journal's first page included.
+class FileSizeLimit
+{
+public:
+    FileSizeLimit()
+    {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        rlimit tight = m_before;
+        tight.rlim_cur = 512;
+        m_set = setrlimit(RLIMIT_FSIZE, &tight) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_set)
+            setrlimit(RLIMIT_FSIZE, &m_before);
+    }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_before{};
+    bool m_set = false;
+};
+
+QString longText(const QString& start, int length)
+{
+    QString text = start;
+    for (int i = 0; text.size() < length; ++i)
+        text += QChar(u'a' + i % 26);
+    return text;
+}
+
+// Long enough that storing it needs pages the file does not have yet.
+const QString NewPath = longText(QStringLiteral("/opt/renamed/"), 3000);
+const QString NewDescription = QStringLiteral("Fresh \"description\"");
+const QString NewMessage = longText(QStringLiteral("Lunch with Bob "), 2500);
+const QString NewApplication = longText(QStringLiteral("/usr/bin/"), 3000);
+
+struct RefusalRun : WindowRun
+{
+    RefusalRun() { services->clock = Now; }
+
+    QString table() const
+    {
+        switch (which) {
+        case ChildWindow::Softwares:
+            return Catalog::Softwares;
+        case ChildWindow::Games:
+            return Catalog::Games;
+        case ChildWindow::Windows:
+            return Catalog::Windows;
+        case ChildWindow::Documents:
+            return Catalog::Documents;
+        default:
+            return Catalog::Reminders;
+        }
+    }
+
+    ChildWindow which = ChildWindow::Softwares;
+};
+
+void paste(TextBox* box, const QString& text)
+{
+    box->clear();
+    box->setFocus();
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+void type(TextBox* box, const QString& text)
+{
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+class RefusalsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void refusedWritesStoreNothingAndRecover_data();
+    void refusedWritesStoreNothingAndRecover();
+    void connectionOpenedReadOnlyWritesOnceTheFileMay();
+};
+
+void RefusalsTest::initTestCase()
+{
+    // A write past the file-size limit must fail with an error, not end the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void RefusalsTest::refusedWritesStoreNothingAndRecover_data()
+{
+    QTest::addColumn<ChildWindow>("which");
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<Cause>("cause");
+    const QList<std::pair<const char*, ChildWindow>> windows = {
+            {"softwares", ChildWindow::Softwares}, {"games", ChildWindow::Games},
+            {"windows", ChildWindow::Windows},     {"documents", ChildWindow::Documents},
+            {"reminders", ChildWindow::Reminders},
+    };
+    QList<std::tuple<QString, ChildWindow, Writer>> writers;
+    for (const auto& [name, which] : windows) {
+        writers << std::tuple{QStringLiteral("%1 Save (New)").arg(name), which, Writer::SaveNew}
+                << std::tuple{QStringLiteral("%1 Save (Modify)").arg(name), which, Writer::SaveModify}
+                << std::tuple{QStringLiteral("%1 Delete").arg(name), which, Writer::Delete};
+    }
+    writers << std::tuple{QStringLiteral("documents SET"), ChildWindow::Documents, Writer::SetApplication}
+            << std::tuple{QStringLiteral("due check marks done"), ChildWindow::Reminders, Writer::MarkDone};
+    const QList<std::pair<const char*, Cause>> causes = {
+            {"read-only file", Cause::ReadOnlyFile},
+            {"disk full (page limit)", Cause::PageLimit},
+            {"disk full (file size limit)", Cause::FileSizeLimit},
+            {"locked by another process", Cause::OtherProcess},
+    };
+    for (const auto& [cause, which] : causes) {
+        for (const auto& [name, window, writer] : writers) {
+            // Removing a row or setting a flag takes no new page: the page limit cannot refuse them.
+            if (which == Cause::PageLimit && (writer == Writer::Delete || writer == Writer::MarkDone))
+                continue;
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(name, cause))) << window << writer << which;
+        }
+    }
+}
+
+void RefusalsTest::refusedWritesStoreNothingAndRecover()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(Writer, writer);
+    QFETCH(Cause, cause);
+    RefusalRun run;
+    run.which = which;
+    const QString table = run.table();
+    const bool reminders = which == ChildWindow::Reminders;
+    const QString dueStamp = Now.addSecs(writer == Writer::MarkDone ? -60 : 86400).toString(Catalog::TimeFormat);
+
+    // One entry stored before the refusal begins.
+    if (reminders) {
+        run.execute(QStringLiteral("insert into reminders (message, time, done) values ('Tool', ?, 0)"), {dueStamp});
+    } else {
+        const QString key = table.left(table.size() - 1);
+        run.execute(QStringLiteral("insert into %1 (%2, path) values ('Tool', '/bin/tool')").arg(table, key));
+    }
+
+    std::unique_ptr<ReadOnlyFile> protection;
+    if (cause == Cause::ReadOnlyFile) {
+        protection = std::make_unique<ReadOnlyFile>(run.folder.file(ProgramFiles::Database));
+        if (!protection->isReadOnly())
+            QSKIP("cannot make the database file read-only here");
+        // As when the program starts on a file it may only read.
+        run.module->dbConnection->Close();
+        run.module->dbConnection->Open(Catalog::connectionString(run.folder.path()));
+    }
+
+    ListWindow* w = writer == Writer::MarkDone ? nullptr : run.show(which);
+    auto* category = qobject_cast<CategoryWindow*>(w);
+    auto* documents = qobject_cast<DocumentsWindow*>(w);
+    auto* reminder = qobject_cast<RemindersWindow*>(w);
+
+    // The window brought to the point of the action, with what the user typed.
+    const QString newName = QStringLiteral("Renamed \"tool\"");
+    if (writer == Writer::SaveModify || writer == Writer::Delete) {
+        clickNode(w, nodeByText(w, QStringLiteral("Tool")));
+        QCOMPARE(w->TreeView1->selectedNode(), nodeByText(w, QStringLiteral("Tool")));
+    }
+    if (writer == Writer::SaveNew || writer == Writer::SaveModify) {
+        clickButton(w, writer == Writer::SaveNew ? 3 : 4);
+        if (reminder) {
+            paste(reminder->Text1(0), NewMessage);
+            type(reminder->Text1(1), QStringLiteral("1"));
+            type(reminder->Text1(2), QStringLiteral("15"));
+            reminder->Combo1->setCurrentText(QStringLiteral("PM"));
+            reminder->DTPicker1->setDate(Now.date());
+        } else {
+            type(category->Text1(0), newName);
+            paste(category->Text1(1), NewPath);
+            if (category->Text1(2))
+                type(category->Text1(2), NewDescription);
+        }
+    }
+    if (writer == Writer::SetApplication) {
+        clickButton(w, 6);
+        paste(documents->Text2, NewApplication);
+    }
+
+    const QStringList before = run.rows(table);
+    const auto act = [&] {
+        switch (writer) {
+        case Writer::SaveNew:
+        case Writer::SaveModify:
+            clickButton(w, 1);
+            break;
+        case Writer::Delete:
+            clickButton(w, 5);
+            break;
+        case Writer::SetApplication:
+            QTest::mouseClick(documents->Label4, Qt::LeftButton);
+            break;
+        case Writer::MarkDone:
+            run.mains->Timer1->start();
+            run.mains->Timer1_Timer();
+            break;
+        }
+    };
+
+    // The refusal.
+    std::unique_ptr<OtherProcessLock> lock;
+    if (cause == Cause::PageLimit)
+        run.execute(QStringLiteral("PRAGMA max_page_count = 1"));
+    if (cause == Cause::OtherProcess) {
+        lock = std::make_unique<OtherProcessLock>(run.folder.path());
+        QVERIFY2(lock->isHeld(), "the other process did not take the lock");
+    }
+    if (cause == Cause::FileSizeLimit) {
+        FileSizeLimit limit;
+        QVERIFY(limit.isSet());
+        act();
+    } else {
+        act();
+    }
+
+    QCOMPARE(run.message(), writer == Writer::MarkDone ? DueFailure : ListWindow::StoreRefused);
+    QCOMPARE(run.rows(table), before);
+    switch (writer) {
+    case Writer::SaveNew:
+    case Writer::SaveModify:
+        QVERIFY(!w->Frame1->isHidden());
+        QVERIFY(w->mnusave->isEnabled());
+        QVERIFY(!w->TreeView1->isEnabled());
+        QCOMPARE(w->modifyMode, writer == Writer::SaveModify);
+        if (reminder) {
+            QCOMPARE(reminder->Text1(0)->text(), NewMessage);
+            QCOMPARE(reminder->Text1(1)->text(), QStringLiteral("1"));
+            QCOMPARE(reminder->Text1(2)->text(), QStringLiteral("15"));
+            QCOMPARE(reminder->Combo1->currentText(), QStringLiteral("PM"));
+        } else {
+            QCOMPARE(category->Text1(0)->text(), newName);
+            QCOMPARE(category->Text1(1)->text(), NewPath);
+            if (category->Text1(2))
+                QCOMPARE(category->Text1(2)->text(), NewDescription);
+        }
+        break;
+    case Writer::Delete:
+        QVERIFY(run.services->sounds.isEmpty());
+        QVERIFY(nodeByText(w, QStringLiteral("Tool")));
+        QCOMPARE(w->TreeView1->selectedNode(), nodeByText(w, QStringLiteral("Tool")));
+        QVERIFY(w->mnudelete->isEnabled());
+        break;
+    case Writer::SetApplication:
+        QVERIFY(!documents->Frame2->isHidden());
+        QCOMPARE(documents->Text2->text(), NewApplication);
+        QCOMPARE(documents->applicationPath, Catalog::DefaultDocumentsApplication);
+        break;
+    case Writer::MarkDone:
+        QVERIFY(!run.mains->Timer1->isActive());
+        break;
+    }
+
+    // The cause goes; the same action goes through.
+    protection.reset();
+    lock.reset();
+    if (cause == Cause::PageLimit)
+        run.execute(QStringLiteral("PRAGMA max_page_count = 1073741823"));
+    act();
+
+    QStringList expected = before;
+    const QString tool = reminders                         ? QStringLiteral("Tool|%1|0").arg(dueStamp)
+                         : which == ChildWindow::Softwares ? QStringLiteral("Tool|/bin/tool|\\N")
+                                                           : QStringLiteral("Tool|/bin/tool");
+    const qsizetype toolAt = expected.indexOf(tool);
+    QVERIFY(toolAt >= 0);
+    QString entry;
+    if (reminders)
+        entry = QStringLiteral("%1|%2|0").arg(NewMessage,
+                                              QDateTime(Now.date(), QTime(13, 15)).toString(Catalog::TimeFormat));
+    else if (which == ChildWindow::Softwares)
+        entry = QStringLiteral("%1|%2|%3").arg(newName, NewPath, NewDescription);
+    else
+        entry = QStringLiteral("%1|%2").arg(newName, NewPath);
+    switch (writer) {
+    case Writer::SaveNew:
+        expected << entry;
+        break;
+    case Writer::SaveModify:
+        expected[toolAt] = entry;
+        break;
+    case Writer::Delete:
+        expected.removeAt(toolAt);
+        break;
+    case Writer::SetApplication:
+        expected.replace(expected.indexOf(QStringLiteral("DOCUMENTS|xdg-open")),
+                         QStringLiteral("DOCUMENTS|") + NewApplication);
+        break;
+    case Writer::MarkDone:
+        expected[toolAt] = QStringLiteral("Tool|%1|1").arg(dueStamp);
+        break;
+    }
+    QCOMPARE(run.rows(table), expected);
+    QCOMPARE(run.message(), writer == Writer::MarkDone ? Announcement : Resting);
+    if (w)
+        QVERIFY(w->Frame1->isHidden());
+    if (documents && writer == Writer::SetApplication) {
+        QVERIFY(documents->Frame2->isHidden());
+        QCOMPARE(documents->applicationPath, NewApplication);
+    }
+    if (writer == Writer::Delete)
+        QVERIFY(!nodeByText(w, QStringLiteral("Tool")));
+}
+
+// The engine opens a file it may only read read-only, and keeps it so: the first write after the file
+// may be written again opens it once more, and the write goes through.
+void RefusalsTest::connectionOpenedReadOnlyWritesOnceTheFileMay()
+{
+    RefusalRun run;
+    Connection& connection = *run.module->dbConnection;
+    {
+        ReadOnlyFile protection(run.folder.file(ProgramFiles::Database));
+        if (!protection.isReadOnly())
+            QSKIP("cannot make the database file read-only here");
+        connection.Close();
+        connection.Open(Catalog::connectionString(run.folder.path()));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 connection.Execute(QStringLiteral("insert into games values ('a', 'b')")));
+        // Still refused while the file is read-only: nothing is opened again then.
+        connection.BeginTrans();
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 connection.Execute(QStringLiteral("insert into games values ('a', 'b')")));
+        connection.RollbackTrans();
+    }
+    connection.BeginTrans();
+    connection.Execute(QStringLiteral("insert into games values (?, ?)"), {QStringLiteral("a"), QStringLiteral("b")});
+    connection.CommitTrans();
+    QCOMPARE(run.rows(Catalog::Games), QStringList{QStringLiteral("a|b")});
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], HoldLockArgument) == 0)
+        return holdWriteLock(argv[2]);
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    QTEST_SET_MAIN_SOURCE_PATH
+    RefusalsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_refusals.moc"
