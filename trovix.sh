@@ -121,7 +121,7 @@ start_xvfb() {
     display_file=$(mktemp)
     say "no display: DISPLAY and WAYLAND_DISPLAY are not set. Starting a virtual X server (Xvfb);"
     say "the program runs there and cannot be seen. It ends when the program ends (or press Ctrl+C)."
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_xvfb EXIT
     trap 'stop_xvfb; exit 130' INT
@@ -243,7 +243,7 @@ run_benchmarks() {
     {
         printf 'Measured %s on %s.\n\n' "$(date -u '+%Y-%m-%d %H:%M UTC')" "$(machine_line)"
         printf '| figure | value | floor (ratio) | target | verdict |\n|---|---|---|---|---|\n'
-        grep '^@row|' "$rows" | sed 's/^@row|/| /; s/|/ | /g; s/$/ |/' | sed 's/  */ /g'
+        grep '^@row|' "$rows" | sed 's/^@row|//; s/|/ | /g; s/^/| /; s/$/ |/'
     } >"$report"
     rm -f "$rows"
     printf '\n'

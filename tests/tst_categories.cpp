@@ -180,8 +180,6 @@ private slots:
     void apostrophesReachPathAndDescriptionOnly();
     void deletePlaysItsSoundAndReloads_data();
     void deletePlaysItsSoundAndReloads();
-    void refusedChangesStoreNothingAndKeepTheEdit_data();
-    void refusedChangesStoreNothingAndKeepTheEdit();
     void unreadableListSaysSo_data();
     void unreadableListSaysSo();
     void rowsEditedOutsideStayUsable_data();
@@ -508,82 +506,6 @@ void CategoriesTest::deletePlaysItsSoundAndReloads()
     QCOMPARE(childTexts(w), QStringList{QStringLiteral("Keep")});
     QCOMPARE(w->TreeView1->selectedNode(), w->TreeView1->root());
     QVERIFY(!w->mnudelete->isEnabled());
-}
-
-void CategoriesTest::refusedChangesStoreNothingAndKeepTheEdit_data()
-{
-    addWindowColumn();
-    QTest::addColumn<QString>("cause");
-    QTest::addColumn<QString>("change");
-    for (const char* cause : {"read-only file", "locked by another program"}) {
-        for (const char* change : {"new", "modify", "delete"}) {
-            const QString what = QStringLiteral("%1, %2").arg(cause, change);
-            forEachWindow(qPrintable(what), [=](QTestData& row, const Category&) {
-                row << QString::fromLatin1(cause) << QString::fromLatin1(change);
-            });
-        }
-    }
-}
-
-void CategoriesTest::refusedChangesStoreNothingAndKeepTheEdit()
-{
-    QFETCH(ChildWindow, which);
-    QFETCH(QString, cause);
-    QFETCH(QString, change);
-    const bool readOnly = cause == QLatin1String("read-only file");
-    CategoryRun run(which);
-    {
-        // The entry is stored before the refusal begins.
-        Connection connection;
-        connection.Open(Catalog::connectionString(run.folder.path()));
-        connection.Execute(QStringLiteral("insert into %1 (%2, path) values ('Tool', '/bin/tool')")
-                                   .arg(run.table(), run.traits.keyColumn));
-    }
-    std::unique_ptr<ReadOnlyFile> protection;
-    if (readOnly) {
-        protection = std::make_unique<ReadOnlyFile>(run.folder.file(ProgramFiles::Database));
-        if (!protection->isReadOnly())
-            QSKIP("cannot make the database file read-only here");
-        // As when the program starts on a file it may only read.
-        run.module->dbConnection->Close();
-        run.module->dbConnection->Open(Catalog::connectionString(run.folder.path()));
-    }
-    CategoryWindow* w = run.open();
-    const QStringList before = run.entries();
-    std::unique_ptr<WriteLock> lock;
-    if (!readOnly)
-        lock = std::make_unique<WriteLock>(run.folder.path());
-
-    clickNode(w, nodeByText(w, QStringLiteral("Tool")));
-    if (change == QLatin1String("delete")) {
-        clickButton(w, 5);
-        QVERIFY(run.services->sounds.isEmpty());
-        QVERIFY(nodeByText(w, QStringLiteral("Tool")));
-    } else {
-        clickButton(w, change == QLatin1String("new") ? 3 : 4);
-        run.type(0, QStringLiteral("Renamed"));
-        run.type(1, QStringLiteral("/bin/renamed"));
-        clickButton(w, 1);
-        QVERIFY(!w->Frame1->isHidden());
-        QVERIFY(w->mnusave->isEnabled());
-        QCOMPARE(w->Text1(0)->text(), QStringLiteral("Renamed"));
-        QCOMPARE(w->Text1(1)->text(), QStringLiteral("/bin/renamed"));
-    }
-    QCOMPARE(run.message(), ListWindow::StoreRefused);
-    QCOMPARE(run.entries(), before);
-
-    if (readOnly)
-        return;
-    // Once the other program lets go, the same change goes through.
-    lock.reset();
-    clickButton(w, change == QLatin1String("delete") ? 5 : 1);
-    QCOMPARE(run.message(), Resting);
-    if (change == QLatin1String("delete"))
-        QVERIFY(run.entries().isEmpty());
-    else if (change == QLatin1String("new"))
-        QCOMPARE(run.entries().size(), 2);
-    else
-        QVERIFY(run.entries().first().startsWith(QStringLiteral("Renamed|/bin/renamed")));
 }
 
 void CategoriesTest::unreadableListSaysSo_data()

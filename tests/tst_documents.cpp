@@ -98,7 +98,6 @@ private slots:
     void settingStoresAndCancelKeeps();
     void storedApplicationOutlivesTheWindow();
     void missingApplicationRowIsMade();
-    void refusedSettingKeepsTheFrame();
     void browseAndDropOnTheApplicationBox();
     void menusOfTheWindow();
 };
@@ -279,25 +278,6 @@ void DocumentsTest::missingApplicationRowIsMade()
     QCOMPARE(run.storedApplication(), QStringLiteral("/usr/bin/mousepad"));
     QCOMPARE(w->applicationPath, QStringLiteral("/usr/bin/mousepad"));
     QCOMPARE(w->TreeView1->childCount(), 1);
-}
-
-void DocumentsTest::refusedSettingKeepsTheFrame()
-{
-    DocumentsRun run;
-    DocumentsWindow* w = run.open();
-    clickButton(w, 6);
-    w->Text2->setText(QStringLiteral("/usr/bin/mousepad"));
-    {
-        WriteLock lock(run.folder.path());
-        clickButton(w, 6);
-    }
-    QCOMPARE(run.message(), ListWindow::StoreRefused);
-    QVERIFY(!w->Frame2->isHidden());
-    QCOMPARE(w->Text2->text(), QStringLiteral("/usr/bin/mousepad"));
-    QCOMPARE(run.storedApplication(), QStringLiteral("xdg-open"));
-    // Once the file is free again, the same button stores it.
-    clickButton(w, 6);
-    QCOMPARE(run.storedApplication(), QStringLiteral("/usr/bin/mousepad"));
 }
 
 void DocumentsTest::browseAndDropOnTheApplicationBox()

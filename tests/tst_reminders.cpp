@@ -98,7 +98,6 @@ private slots:
     void remindersDueTogetherComeEarliestFirst();
     void chimeNeverThrowsAnEditAway();
     void reminderWithoutMessageIsStillAnnounced();
-    void refusedDoneKeepsTheReminderPending();
     void keysOfTheWindow();
 };
 
@@ -529,19 +528,6 @@ void RemindersTest::reminderWithoutMessageIsStillAnnounced()
     clickButton(w, 6);
     run.tick();
     QVERIFY(!run.watching());
-}
-
-void RemindersTest::refusedDoneKeepsTheReminderPending()
-{
-    ReminderRun run;
-    run.addReminder("Due", stamp(Now.addSecs(-1)));
-    {
-        WriteLock lock(run.folder.path());
-        run.tick();
-    }
-    QCOMPARE(run.message(), Failure);
-    QVERIFY(!run.watching() && !run.chiming());
-    QCOMPARE(run.rows(Catalog::Reminders), QStringList{QStringLiteral("Due|%1|0").arg(stamp(Now.addSecs(-1)))});
 }
 
 void RemindersTest::keysOfTheWindow()

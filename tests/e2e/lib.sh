@@ -14,8 +14,10 @@ e2e_setup() {
     rm -f "$work/trovix/trovix.mdb"
     "$db_tool" create "$work/trovix" >/dev/null || e2e_fail "could not create the database"
     # The server picks a free display itself and writes its number once it listens, so runs that
-    # start at the same moment never share a display.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    # start at the same moment never share a display. Without -noreset it resets whenever its last
+    # client leaves and refuses connections meanwhile: a program started right after another one
+    # ended could not connect.
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || e2e_fail "Xvfb did not start"
