@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
@@ -163,25 +162,26 @@ int main(int argc, char* argv[])
                 stepAll(connection, Catalog::dueRemindersQuery(Now));
             });
             reportRow("due-check tick, 100k reminders, none due", quietTick, "ms", quietFloor, "< 2 ms", quietTick < 2);
-            // One due: the tick announces it; put it back to pending before the next run.
+            // One due: the tick announces it; it is put back to pending before each run, untimed.
             connection.Execute(QStringLiteral("insert into reminders values ('Due now', ?, 0)"),
                                {Now.addSecs(-30).toString(Catalog::TimeFormat)});
-            // Only the tick is timed, not the reset before it.
-            double dueTick = 1e300;
-            for (int i = 0; i < 21; ++i) {
-                connection.Execute(QStringLiteral("update reminders set done = 0 where message = 'Due now'"));
-                window->Timer1->stop();
-                run.mains->Timer1->start();
-                QElapsedTimer tick;
-                tick.start();
-                run.mains->Timer1_Timer();
-                dueTick = std::min(dueTick, double(tick.nsecsElapsed()) / 1e6);
-            }
-            const double dueFloor = bestMs(21, [&] {
-                connection.Execute(QStringLiteral("update reminders set done = 0 where message = 'Due now'"));
+            const QByteArray dueRow = QByteArray::number(sqlite3_last_insert_rowid(connection.handle()));
+            const auto pending = [&] {
+                floorChange(connection, "update reminders set done = 0 where rowid = " + dueRow);
+            };
+            const double dueTick = bestPrepared(
+                    21,
+                    [&] {
+                        pending();
+                        window->Timer1->stop();
+                        run.mains->Timer1->start();
+                    },
+                    [&] { run.mains->Timer1_Timer(); });
+            // The engine's part of it: both queries, and the one row marked done in a transaction of its own.
+            const double dueFloor = bestPrepared(21, pending, [&] {
                 stepAll(connection, Catalog::PendingRemindersQuery);
                 stepAll(connection, Catalog::dueRemindersQuery(Now));
-                floorChange(connection, "update reminders set done = 1 where message = 'Due now'");
+                floorChange(connection, "update reminders set done = 1 where rowid = " + dueRow);
             });
             reportRow("due-check tick, 100k reminders, one due (announced)", dueTick, "ms", dueFloor, "< 2 ms",
                       dueTick < 2);

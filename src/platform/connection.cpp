@@ -61,6 +61,11 @@ void applyCipherSettings(sqlite3* db)
 // whole, and sorting scratch stays in memory.
 void applyEngineSettings(sqlite3* db)
 {
+    // A rollback journal written through to the disk before every commit: a program killed in the middle
+    // of a change leaves the journal, and the next opening undoes the half-done change. These are the
+    // engine's defaults, stated so that no build of it can differ.
+    sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA cache_size = -64000", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
 }
