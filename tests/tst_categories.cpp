@@ -199,6 +199,7 @@ private slots:
     void closedWindowComesBackFresh();
     void windowsMenuListsTheOpenWindows();
     void rightClickPopsUpTheEditMenu();
+    void idleProgramGivesBackItsPages();
 };
 
 void CategoriesTest::loadListsTheRowsUnderTheRoot_data()
@@ -1002,6 +1003,26 @@ void CategoriesTest::rightClickPopsUpTheEditMenu()
     QCOMPARE(w->TreeView1->selectedNode(), chess);
     QVERIFY(w->mnumodify->isEnabled());
     w->mnuedit->hide();
+}
+
+// A list read starts the idle wait; when it ends, the connection's decrypted pages are given back, and
+// the next load reads them again with nothing lost.
+void CategoriesTest::idleProgramGivesBackItsPages()
+{
+    CategoryRun run(ChildWindow::Softwares);
+    for (int i = 0; i < 2000; ++i)
+        run.insertRow(QStringLiteral("Tool %1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("/bin/tool"));
+    CategoryWindow* w = run.open();
+    QVERIFY(run.module->idleMemoryTimer().isActive());
+    QCOMPARE(run.module->idleMemoryTimer().interval(), Module1::IdleMemoryMs);
+    Connection& connection = *run.module->dbConnection;
+    const qint64 before = connection.cachedBytes();
+    QVERIFY(before > 100000);
+    run.module->releaseIdleMemory();
+    QVERIFY2(connection.cachedBytes() < before / 10, qPrintable(QString::number(connection.cachedBytes())));
+    w->Form_Load();
+    QCOMPARE(w->TreeView1->childCount(), 2000);
+    QVERIFY(run.module->idleMemoryTimer().isActive());
 }
 
 QTEST_MAIN(CategoriesTest)

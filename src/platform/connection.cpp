@@ -308,6 +308,21 @@ void Connection::regainWriteAccess()
     sqlite3_close_v2(readOnly);
 }
 
+void Connection::releaseCachedPages()
+{
+    if (m_db)
+        sqlite3_db_release_memory(m_db);
+}
+
+qint64 Connection::cachedBytes() const
+{
+    int current = 0;
+    int highest = 0;
+    if (m_db)
+        sqlite3_db_status(m_db, SQLITE_DBSTATUS_CACHE_USED, &current, &highest, 0);
+    return current;
+}
+
 void Connection::Close()
 {
     if (m_db)

@@ -43,6 +43,11 @@ public:
     void Close();
     bool isOpen() const { return m_db != nullptr; }
     QString fileName() const { return m_fileName; }
+    // Gives back the memory of the decrypted pages the connection keeps; they are read (and decrypted)
+    // again when next needed.
+    void releaseCachedPages();
+    // Bytes the connection's page cache holds now.
+    qint64 cachedBytes() const;
 
     // Starts a transaction; a connection the engine opened read-only (the file could only be read then)
     // is first opened again for writing when the file may now be written.

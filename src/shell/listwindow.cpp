@@ -338,6 +338,7 @@ void ListWindow::mnudelete_Click()
 
 bool ListWindow::openList()
 {
+    m_module.listRead();
     try {
         rsEntries.Open(Catalog::table(m_design.table).listingQuery, *m_module.dbConnection, adOpenDynamic,
                        adLockOptimistic, adCmdUnspecified);

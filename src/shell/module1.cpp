@@ -16,6 +16,7 @@
 #include "store/programfiles.h"
 
 #include <cstdio>
+#include <malloc.h>
 
 namespace trovix {
 
@@ -38,7 +39,24 @@ Module1::Module1(QString programFolder, std::unique_ptr<Services> services)
     , reminders(*this)
     , about(*this)
     , tip(*this)
-{}
+{
+    m_idleMemory.setSingleShot(true);
+    m_idleMemory.setInterval(IdleMemoryMs);
+    connect(&m_idleMemory, &QTimer::timeout, this, &Module1::releaseIdleMemory);
+}
+
+void Module1::listRead()
+{
+    m_idleMemory.start();
+}
+
+void Module1::releaseIdleMemory()
+{
+    if (dbConnection)
+        dbConnection->releaseCachedPages();
+    // The allocator (glibc) keeps freed memory for later use; hand what it can back to the system.
+    malloc_trim(0);
+}
 
 Module1::~Module1() = default;
 

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -83,6 +84,14 @@ public:
     // (above 32 on success). An empty path raises error 9.
     int LaunchPath(const QString& path);
 
+    // A list was read from the database. Once no list has been read for IdleMemoryMs, the decrypted
+    // pages the connection keeps are given back: a program that stays open all day holds only what its
+    // windows show. The next reload reads its pages again, once.
+    void listRead();
+    void releaseIdleMemory();
+    static constexpr int IdleMemoryMs = 30000;
+    const QTimer& idleMemoryTimer() const { return m_idleMemory; }
+
     // Ends the program with the status; main() leaves its event loop.
     void endProgram(int exitCode) { emit programEnded(exitCode); }
     // Start-up could not go on: tell the user plainly, then end the program with status 1.
@@ -90,6 +99,8 @@ public:
 
 private:
     void showModeless(QWidget* window);
+
+    QTimer m_idleMemory;
 
 signals:
     // The program is over; main() leaves its event loop with this status.
