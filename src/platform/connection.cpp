@@ -291,9 +291,8 @@ void Connection::regainWriteAccess()
     try {
         openFile(fileName, key, SQLITE_OPEN_READWRITE);
     } catch (const RuntimeError&) {
+        // openFile changes nothing else when it fails.
         m_db = readOnly;
-        m_fileName = fileName;
-        m_key = key;
         return;
     }
     // Keep the new connection only when it can write and reads the file with the same key.
