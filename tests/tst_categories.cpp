@@ -198,7 +198,8 @@ private slots:
     void closedWindowComesBackFresh_data();
     void closedWindowComesBackFresh();
     void windowsMenuListsTheOpenWindows();
-    void rightClickPopsUpTheEditMenu();
+    void selectionGesturesMoveTheCurrentEntry_data();
+    void selectionGesturesMoveTheCurrentEntry();
     void idleProgramGivesBackItsPages();
 };
 
@@ -770,25 +771,25 @@ void CategoriesTest::browseAndDropFillThePathBox_data()
 {
     addWindowColumn();
     QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("box");
     QTest::addColumn<QString>("expected");
     // The Windows programs' path is a command line: a file put into it is quoted where it would split.
     forEachWindow("file chosen", [](QTestData& row, const Category& c) {
-        row << "chosen" << (c.traits.launch == LaunchKind::CommandLine ? "'/opt/chosen tool'" : "/opt/chosen tool");
+        row << "chosen" << 1
+            << (c.traits.launch == LaunchKind::CommandLine ? "'/opt/chosen tool'" : "/opt/chosen tool");
     });
-    forEachWindow("dialog cancelled", [](QTestData& row, const Category&) {
-        row << "cancelled"
-            << "typed";
-    });
+    forEachWindow("dialog cancelled", [](QTestData& row, const Category&) { row << "cancelled" << 1 << "typed"; });
     forEachWindow("three files dropped", [](QTestData& row, const Category& c) {
-        row << "files" << (c.traits.launch == LaunchKind::CommandLine ? "'/tmp/a b'" : "/tmp/a b");
+        row << "files" << 1 << (c.traits.launch == LaunchKind::CommandLine ? "'/tmp/a b'" : "/tmp/a b");
     });
-    forEachWindow("a web address, then a file", [](QTestData& row, const Category&) {
-        row << "web then file"
-            << "/tmp/c";
-    });
-    forEachWindow("text dropped", [](QTestData& row, const Category&) {
-        row << "text"
-            << "";
+    forEachWindow("a web address, then a file",
+                  [](QTestData& row, const Category&) { row << "web then file" << 1 << "/tmp/c"; });
+    forEachWindow("text dropped", [](QTestData& row, const Category&) { row << "text" << 1 << ""; });
+    // Only the path box takes drops.
+    forEachWindow("files dropped on the name", [](QTestData& row, const Category&) { row << "files" << 0 << "typed"; });
+    forEachWindow("text dropped on the name", [](QTestData& row, const Category&) { row << "text" << 0 << "typed"; });
+    forEachWindow("text dropped on the description", [](QTestData& row, const Category& c) {
+        row << "text" << (c.traits.hasDescription ? 2 : 0) << "typed";
     });
 }
 
@@ -796,11 +797,12 @@ void CategoriesTest::browseAndDropFillThePathBox()
 {
     QFETCH(ChildWindow, which);
     QFETCH(QString, how);
+    QFETCH(int, box);
     QFETCH(QString, expected);
     CategoryRun run(which);
     CategoryWindow* w = run.open();
     clickButton(w, 3);
-    run.type(1, QStringLiteral("typed"));
+    run.type(box, QStringLiteral("typed"));
     if (how == QLatin1String("chosen") || how == QLatin1String("cancelled")) {
         if (how == QLatin1String("chosen"))
             run.services->nextFileNames << QStringLiteral("/opt/chosen tool");
@@ -816,9 +818,9 @@ void CategoriesTest::browseAndDropFillThePathBox()
             data.setUrls({QUrl("https://example.org/x"), QUrl::fromLocalFile("/tmp/c")});
         else
             data.setText(QStringLiteral("/tmp/just text"));
-        dropOn(w->Text1(1), data);
+        dropOn(w->Text1(box), data);
     }
-    QCOMPARE(w->Text1(1)->text(), expected);
+    QCOMPARE(w->Text1(box)->text(), expected);
 }
 
 void CategoriesTest::menusAndHelp_data()
@@ -986,23 +988,145 @@ void CategoriesTest::windowsMenuListsTheOpenWindows()
     QVERIFY(!a.intersects(b));
 }
 
-void CategoriesTest::rightClickPopsUpTheEditMenu()
+void CategoriesTest::selectionGesturesMoveTheCurrentEntry_data()
 {
-    CategoryRun run(ChildWindow::Games);
-    run.insertRow(QStringLiteral("Chess"), QStringLiteral("/usr/games/chess"));
-    run.insertRow(QStringLiteral("Go"), QStringLiteral("/usr/games/go"));
-    CategoryWindow* w = run.open();
-    Node* chess = nodeByText(w, QStringLiteral("Chess"));
-    clickNode(w, chess);
-    // A right press on another node leaves the selection where it is.
-    Node* go = nodeByText(w, QStringLiteral("Go"));
-    const QPoint at = w->TreeView1->nodeRect(go).center();
-    QTest::mousePress(w->TreeView1->viewport(), Qt::RightButton, {}, at);
-    QTest::mouseRelease(w->TreeView1->viewport(), Qt::RightButton, {}, at);
-    QTRY_VERIFY(w->mnuedit->isVisible());
-    QCOMPARE(w->TreeView1->selectedNode(), chess);
-    QVERIFY(w->mnumodify->isEnabled());
+    addWindowColumn();
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<QString>("selected"); // empty: the root
+    const QList<std::pair<const char*, const char*>> gestures = {
+            {"click", "Beta"},
+            {"drag from Gamma up to Beta", "Beta"},
+            {"drag from Beta up to the root", ""},
+            {"Down", "Beta"},
+            {"End", "Gamma"},
+            {"PageDown", "Gamma"},
+            {"Home", ""},
+            {"type b", "Beta"},
+            {"Ctrl+click Alpha", "Alpha"},
+            {"program selects Beta", "Beta"},
+            {"right press on Gamma", "Gamma"},
+            {"right press below the rows", "Alpha"},
+    };
+    for (const auto& [gesture, selected] : gestures) {
+        forEachWindow(gesture, [&](QTestData& row, const Category&) { row << QString(gesture) << QString(selected); });
+        QTest::newRow(qPrintable(QStringLiteral("reminders: %1").arg(gesture)))
+                << ChildWindow::Reminders << QString(gesture) << QString(selected);
+    }
+}
+
+// Whatever moves the tree's highlight, the entry shown and the row that Modify, Save, Delete and Run act
+// on are the highlighted one's, in every list window.
+void CategoriesTest::selectionGesturesMoveTheCurrentEntry()
+{
+    QFETCH(ChildWindow, which);
+    QFETCH(QString, gesture);
+    QFETCH(QString, selected);
+    const bool reminders = which == ChildWindow::Reminders;
+    WindowRun run;
+    const QString table = reminders ? QStringLiteral("reminders") : traitsOf(which).window.table;
+    const QStringList names = {"Alpha", "Beta", "Gamma"};
+    for (int i = 0; i < 3; ++i) {
+        // Reminders are listed latest first: the later the name, the earlier the time.
+        if (reminders)
+            run.execute(QStringLiteral("insert into reminders (message, time, done) values (?, ?, 0)"),
+                        {names[i], QStringLiteral("2030-01-0%1 10:00:00").arg(3 - i)});
+        else
+            run.execute(QStringLiteral("insert into %1 (%2, path) values (?, ?)").arg(table, traitsOf(which).keyColumn),
+                        {names[i], QStringLiteral("/opt/") + names[i]});
+    }
+    if (which == ChildWindow::Softwares)
+        run.execute(QStringLiteral("update softwares set description = ''"));
+    const QStringList stored = run.rows(table);
+    ListWindow* w = run.show(which);
+    TreeView* tree = w->TreeView1;
+    const auto at = [&](const QString& name) { return tree->nodeRect(nodeByText(w, name)).center(); };
+    const bool rightPress = gesture.startsWith(QLatin1String("right"));
+    const auto act = [&] {
+        clickNode(w, nodeByText(w, QStringLiteral("Alpha")));
+        QWidget* view = tree->viewport();
+        if (gesture == QLatin1String("click")) {
+            clickNode(w, nodeByText(w, QStringLiteral("Beta")));
+        } else if (gesture.startsWith(QLatin1String("drag"))) {
+            const bool fromGamma = gesture.contains(QLatin1String("Gamma"));
+            const QPoint from = at(fromGamma ? QStringLiteral("Gamma") : QStringLiteral("Beta"));
+            const QPoint to = fromGamma ? at(QStringLiteral("Beta")) : at(tree->root()->text());
+            QTest::mousePress(view, Qt::LeftButton, {}, from);
+            QTest::mouseMove(view, (from + to) / 2);
+            QTest::mouseMove(view, to);
+            QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        } else if (gesture == QLatin1String("type b")) {
+            QTest::keyClick(tree, Qt::Key_B);
+        } else if (gesture.startsWith(QLatin1String("Ctrl+click"))) {
+            QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, at(QStringLiteral("Alpha")));
+        } else if (gesture.startsWith(QLatin1String("program"))) {
+            tree->selectNode(nodeByText(w, QStringLiteral("Beta")));
+        } else if (rightPress) {
+            const QPoint where = gesture.contains(QLatin1String("Gamma"))
+                                         ? at(QStringLiteral("Gamma"))
+                                         : QPoint(at(QStringLiteral("Gamma")).x(), view->height() - 2);
+            QTest::mousePress(view, Qt::RightButton, {}, where);
+            QTest::mouseRelease(view, Qt::RightButton, {}, where);
+            QTRY_VERIFY(w->mnuedit->isVisible());
+        } else {
+            const QMap<QString, Qt::Key> keys = {{"Down", Qt::Key_Down},
+                                                 {"End", Qt::Key_End},
+                                                 {"PageDown", Qt::Key_PageDown},
+                                                 {"Home", Qt::Key_Home}};
+            QTest::keyClick(tree, keys.value(gesture));
+        }
+    };
+    // Through the pop-up menu when it stands open, else with the menu bar's keys.
+    const auto command = [&](QAction* item, Qt::Key key) {
+        if (rightPress) {
+            item->trigger();
+            w->mnuedit->hide();
+        } else {
+            QTest::keyClick(run.mains, key, Qt::ControlModifier);
+        }
+    };
+
+    act();
+    const QModelIndexList highlighted = tree->selectionModel()->selectedIndexes();
+    QCOMPARE(highlighted.size(), 1);
+    QCOMPARE(tree->nodeAt(highlighted.first()), tree->selectedNode());
+    const bool entry = !selected.isEmpty();
+    QCOMPARE(tree->selectedNode()->text(), entry ? selected : tree->root()->text());
+    QCOMPARE(w->mnumodify->isEnabled(), entry);
+    QCOMPARE(w->mnudelete->isEnabled(), entry);
+    if (!entry) {
+        w->mnuedit->hide();
+        return;
+    }
+    QLabel* heading = w->findChild<QLabel*>(QStringLiteral("Label3(0)"));
+    if (!heading)
+        heading = w->findChild<QLabel*>(QStringLiteral("Label3"));
+    const QString shown = reminders ? w->findChild<TextBox*>(QStringLiteral("Text2"))->text() : heading->text();
+    QCOMPARE(shown, selected);
     w->mnuedit->hide();
+
+    if (!reminders) {
+        QTest::mouseClick(static_cast<CategoryWindow*>(w)->Label1, Qt::LeftButton);
+        QStringList launched;
+        for (const auto& request : run.services->shellRequests)
+            launched << request.file;
+        for (const QStringList& words : run.services->programStarts)
+            launched << words;
+        QVERIFY2(launched.contains(QStringLiteral("/opt/") + selected), qPrintable(launched.join(' ')));
+    }
+
+    // Modify shows the highlighted entry, and saving it unchanged stores nothing else.
+    act();
+    command(w->mnumodify, Qt::Key_M);
+    QCOMPARE(w->findChild<TextBox*>(QStringLiteral("Text1(0)"))->text(), selected);
+    QTest::keyClick(run.mains, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(run.message(), Resting);
+    QCOMPARE(run.rows(table), stored);
+
+    act();
+    command(w->mnudelete, Qt::Key_Q);
+    QStringList kept = stored;
+    kept.removeIf([&](const QString& row) { return row.startsWith(selected + QLatin1Char('|')); });
+    QCOMPARE(run.rows(table), kept);
 }
 
 // A list read starts the idle wait; when it ends, the connection's decrypted pages are given back, and

@@ -105,6 +105,9 @@ void MainsTest::statusPanelsAtStart()
     QCOMPARE(panel->toolTip(), toolTip);
     QCOMPARE(panel->sizeHint().width(), widthTwips / 15);
     QCOMPARE(panel->bevel(), StatusPanel::Bevel::Inset);
+    // A status tip, as a hovered menu item shows one, leaves every panel in view.
+    run.mains->StatusBar1->showMessage(QStringLiteral("a status tip"));
+    QVERIFY(panel->isVisibleTo(run.mains));
 }
 
 void MainsTest::menusCarryTheirShortcuts_data()

@@ -27,20 +27,6 @@ constexpr int ShellFileNotFound = 2;
 constexpr int ShellPathNotFound = 3;
 constexpr int ShellSuccessAbove = 32;
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
-                  const QColor& colour = QColor())
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    if (colour.isValid()) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
-    }
-    return label;
-}
-
 // Labels grow to show their whole text, as they were designed to.
 void showText(QLabel* label, const QString& text)
 {

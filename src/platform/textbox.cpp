@@ -11,6 +11,8 @@ TextBox::TextBox(Lines lines, QWidget* parent)
     , m_lines(lines)
 {
     setTabChangesFocus(true);
+    // Only a box that hands its drops to the window takes them.
+    setAcceptDrops(false);
     if (lines == Lines::One) {
         setLineWrapMode(QPlainTextEdit::NoWrap);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -29,7 +31,7 @@ void TextBox::setText(const QString& text)
 void TextBox::setManualDrop(bool manual)
 {
     m_manualDrop = manual;
-    setAcceptDrops(true);
+    setAcceptDrops(manual);
 }
 
 bool TextBox::event(QEvent* event)

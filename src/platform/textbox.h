@@ -10,7 +10,7 @@ namespace trovix {
 
 // A text box of a form: one line or several, with an optional rule that swallows
 // typed characters, and an optional manual drop: a drop is handed to the window
-// (OLEDragDrop), which decides what the box then holds.
+// (OLEDragDrop), which decides what the box then holds. Other boxes take no drops.
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT

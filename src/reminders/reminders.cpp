@@ -92,14 +92,6 @@ protected:
     }
 };
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    return label;
-}
-
 } // namespace
 
 const ListWindow::Design& RemindersWindow::windowDesign()
@@ -139,16 +131,10 @@ RemindersWindow::RemindersWindow(Module1& module)
 void RemindersWindow::buildElements()
 {
     const QFont fieldFont = designFont(QStringLiteral("MS Sans Serif"), 8.25, true);
-    m_infoLabels[0] =
-            makeLabel(Form, QStringLiteral("Label3(0)"), Heading, designFont(QStringLiteral("Arial"), 14.25, true));
-    QPalette green = m_infoLabels[0]->palette();
-    green.setColor(QPalette::WindowText, QColor(0, 128, 0));
-    m_infoLabels[0]->setPalette(green);
-    m_infoLabels[2] =
-            makeLabel(Form, QStringLiteral("Label3(2)"), QString(), designFont(QStringLiteral("Arial"), 9.75));
-    QPalette red = m_infoLabels[2]->palette();
-    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
-    m_infoLabels[2]->setPalette(red);
+    m_infoLabels[0] = makeLabel(Form, QStringLiteral("Label3(0)"), Heading,
+                                designFont(QStringLiteral("Arial"), 14.25, true), QColor(0, 128, 0));
+    m_infoLabels[2] = makeLabel(Form, QStringLiteral("Label3(2)"), QString(), designFont(QStringLiteral("Arial"), 9.75),
+                                QColor(192, 0, 0));
     Text2 = new TextBox(TextBox::Lines::Many, Form);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setReadOnly(true);

@@ -41,6 +41,25 @@ QAction* addMenuSeparator(QMenu* menu, const char* name)
     return action;
 }
 
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font, const QColor& colour)
+{
+    QLabel* label = makeLabel(parent, name, text, font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setFont(font);
+    return label;
+}
+
 void addToolbarButtons(QToolBar* toolbar, const ImageList& images, const QList<ToolbarButtonDesign>& buttons)
 {
     int position = 1;

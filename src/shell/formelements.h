@@ -5,6 +5,9 @@
 #include <QString>
 
 class QAction;
+class QColor;
+class QFont;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QToolBar;
@@ -21,6 +24,11 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption);
 QMenu* addMenu(QWidget* owner, const char* name, const QString& caption);
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
 QAction* addMenuSeparator(QMenu* menu, const char* name = "");
+
+// A label that shows its text exactly as it is: what it shows may come from the user or the file, and
+// is never read as markup. Without a colour it keeps the palette's.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font, const QColor& colour);
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font);
 
 // A toolbar button: its caption and the key of its picture in the window's image list.
 struct ToolbarButtonDesign

@@ -269,13 +269,23 @@ void ListWindow::Toolbar1_ButtonClick(int position)
     }
 }
 
+// Every move of the tree's selection comes here, so the entry shown and the row that Modify, Save,
+// Delete and Run act on are always the highlighted node's.
 void ListWindow::TreeView1_NodeClick(Node* node)
 {
     if (!node || node == TreeView1->root()) {
         setEntryCommands(false);
         return;
     }
-    goOn([&] { moveToNode(node); });
+    try {
+        moveToNode(node);
+    } catch (const RuntimeError&) {
+        // The row went away behind the window's back: no other row may stand in for it.
+        goOn([this] { rsEntries.MoveLast(); });
+        goOn([this] { rsEntries.MoveNext(); });
+        setEntryCommands(false);
+        return;
+    }
     showSelectedEntry();
     setEntryCommands(true);
 }

@@ -157,7 +157,8 @@ void Mains::buildStatusBar()
         const bool isMessageLine = i == 1;
         if (!isMessageLine)
             panel->setFixedWidth(panel->sizeHint().width());
-        StatusBar1->addWidget(panel, isMessageLine ? 1 : 0);
+        // Permanent: a status tip shown in the bar never hides the panels.
+        StatusBar1->addPermanentWidget(panel, isMessageLine ? 1 : 0);
         m_panels[i] = panel;
         connect(panel, &StatusPanel::clicked, this, [this, i] { StatusBar1_PanelClick(i + 1); });
         connect(panel, &StatusPanel::doubleClicked, this, [this, i] { StatusBar1_PanelDblClick(i + 1); });

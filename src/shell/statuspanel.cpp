@@ -7,9 +7,11 @@
 namespace trovix {
 
 StatusPanel::StatusPanel(const QString& text, const QString& toolTip, int widthTwips, QWidget* parent)
-    : QLabel(text, parent)
+    : QLabel(parent)
     , m_width(twips::toPixelsX(widthTwips))
 {
+    setTextFormat(Qt::PlainText);
+    setText(text);
     setToolTip(toolTip);
     setBevel(Bevel::Inset);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);

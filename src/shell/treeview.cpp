@@ -234,8 +234,8 @@ TreeView::TreeView(const ImageList& images, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setExpandsOnDoubleClick(true);
-    connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-        if (Node* node = nodeAt(index))
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (Node* node = nodeAt(current))
             emit NodeClick(node);
     });
 }
@@ -341,6 +341,10 @@ Node* TreeView::nodeAt(const QModelIndex& index) const
 void TreeView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
+        // The pop-up menu that opens on the release acts on the node under the mouse.
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (index.isValid())
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         event->accept();
         return;
     }
@@ -366,12 +370,16 @@ void TreeView::keyPressEvent(QKeyEvent* event)
     const QString typed = event->text();
     if (typed.size() == 1)
         emit KeyPress(typed.front().unicode());
-    const QModelIndex before = currentIndex();
     QTreeView::keyPressEvent(event);
-    if (currentIndex() != before) {
-        if (Node* node = nodeAt(currentIndex()))
-            emit NodeClick(node);
-    }
+}
+
+// One node is highlighted and current at once: no Ctrl+click takes the highlight away, and no key moves
+// the current node without the highlight.
+QItemSelectionModel::SelectionFlags TreeView::selectionCommand(const QModelIndex& index, const QEvent* event) const
+{
+    if (!index.isValid() || (event && event->type() == QEvent::MouseButtonRelease))
+        return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect;
 }
 
 } // namespace trovix

@@ -38,9 +38,11 @@ private:
 // other node has (the key prefix and the text; the root's key is its own). The
 // nodes are plain data behind a model, their texts in one buffer, so a list of
 // 100,000 entries is built with no allocation a node and cleared in one step.
-// It reports a node chosen with the mouse or the keys (NodeClick), never a
-// selection the program makes; a right press leaves the selection as it is, so
-// the pop-up menu acts on the node the window selected.
+// The highlighted node is the current node, whatever moved it: a click, a press
+// that ends elsewhere, a drag, the keys, type-to-find or the program itself. Each
+// move is reported once (NodeClick), so the window's current row follows the one
+// node the user sees highlighted. A right press on a node selects it before the
+// pop-up menu opens; one on empty space leaves the selection as it is.
 class TreeView : public QTreeView
 {
     Q_OBJECT
@@ -66,7 +68,7 @@ public:
     Node* childByText(QStringView text) const;
 
     Node* selectedNode() const;
-    // Selects the node as the program does: no NodeClick.
+    // Selects the node as the program does; reported like any other move.
     void selectNode(const Node* node);
     void setExpanded(const Node* node, bool expanded);
     bool isExpanded(const Node* node) const;
@@ -85,6 +87,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
 
 private:
     NodeModel* m_model;

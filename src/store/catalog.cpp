@@ -12,10 +12,6 @@ namespace trovix::Catalog {
 
 namespace {
 
-// The data source stands between double quotes, so a folder holding ';' still names the file.
-const QString ConnectionStringStart = QStringLiteral("Provider=SQLCipher;Data Source=\"");
-const QString ConnectionStringEnd = QStringLiteral("/trovix.mdb\";Database Password=tromvelskadnuprige");
-
 // Key columns sort without regard to letter case, as users expect of a list.
 // Each list is read through an index that holds every column in list order, so
 // the listing walks one index from end to end instead of visiting the table's
@@ -65,8 +61,8 @@ QString dueRemindersQuery(const QDateTime& now)
 
 QString connectionString(const QString& programFolder)
 {
-    QString folder = programFolder;
-    return ConnectionStringStart + folder.replace(QLatin1Char('"'), QLatin1String("\"\"")) + ConnectionStringEnd;
+    return QStringLiteral("Provider=SQLCipher;")
+           + ConnectionString::make(ProgramFiles::path(programFolder, ProgramFiles::Database), Password);
 }
 
 void create(const QString& programFolder)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/criteria.h"
 #include "platform/value.h"
 
 #include <QDateTime>
@@ -36,7 +37,7 @@ inline const QString Reminders = QStringLiteral("reminders");
 // The documents row whose path names the application that opens documents.
 inline const QString DocumentsApplicationRow = QStringLiteral("DOCUMENTS");
 inline const QString DefaultDocumentsApplication = QStringLiteral("xdg-open");
-inline const QString DocumentsApplicationCriterion = QStringLiteral("document='DOCUMENTS'");
+inline const QString DocumentsApplicationCriterion = criterion(QStringLiteral("document"), DocumentsApplicationRow);
 
 // Whether any reminder is pending: the first one tells.
 inline const QString PendingRemindersQuery = QStringLiteral("SELECT * from reminders WHERE Done=0 LIMIT 1");
@@ -48,7 +49,8 @@ inline const QString& TimeFormat = DateTimeTextFormat;
 // The key of the database file.
 inline const QString Password = QStringLiteral("tromvelskadnuprige");
 
-// "Provider=...;Data Source=" + folder + "/trovix.mdb;Database Password=...".
+// "Provider=...;Data Source=" + folder + "/trovix.mdb;Database Password=...", the file's name quoted
+// where it holds a ';', a '"' or blanks at its ends.
 QString connectionString(const QString& programFolder);
 
 // Makes the delivered database in the folder; refuses when the file exists.

@@ -29,6 +29,12 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace trovix;
 
 Q_DECLARE_METATYPE(trovix::ChildWindow)
@@ -155,6 +161,66 @@ void enter(TextBox* box, const QString& method, const QString& value)
         pasteText(box, value);
 }
 
+// A named pipe that nothing may open. A label that read its text as markup would load the image it
+// names, and wait for ever on the pipe; a writer waits here instead, lets such a reader go at once
+// and counts it.
+class Fifo
+{
+public:
+    static const QString& path()
+    {
+        static const QString name = QDir::temp().filePath(
+                QStringLiteral("trovix-badinput-%1.fifo").arg(QCoreApplication::applicationPid()));
+        return name;
+    }
+
+    Fifo()
+    {
+        ::unlink(qPrintable(path()));
+        if (::mkfifo(qPrintable(path()), 0600) != 0)
+            qFatal("cannot make the named pipe %s", qPrintable(path()));
+        m_writer = std::thread([this] {
+            while (!m_closing) {
+                const int fd = ::open(qPrintable(path()), O_WRONLY);
+                if (fd >= 0 && !m_closing)
+                    ++m_reads;
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        });
+    }
+
+    ~Fifo()
+    {
+        m_closing = true;
+        const int fd = ::open(qPrintable(path()), O_RDONLY | O_NONBLOCK);
+        m_writer.join();
+        ::close(fd);
+        ::unlink(qPrintable(path()));
+    }
+
+    // The readers since the last call.
+    int takeReads() { return m_reads.exchange(0); }
+
+private:
+    std::atomic<bool> m_closing = false;
+    std::atomic<int> m_reads = 0;
+    std::thread m_writer;
+};
+
+// Every label of the window with text that looks like markup shows the text itself: as wide as its
+// characters, not as what markup would make of them.
+void verifyShownAsStored(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        const QString shown = label->text();
+        if (!shown.contains(QLatin1Char('<')) || shown.contains(QLatin1Char('\n')))
+            continue;
+        QVERIFY2(label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(shown),
+                 qPrintable(label->objectName() + QStringLiteral(" reads ") + shown + QStringLiteral(" as markup")));
+    }
+}
+
 struct Sample
 {
     const char* tag;
@@ -175,6 +241,8 @@ const QList<Sample>& samples()
             {"combining marks", QStringLiteral("e\u0301cole\u0308 n\u0303a\u0323\u0307"), true},
             {"emoji", QStringLiteral("🚀 launch 👩‍💻 ✔️ 🇳🇴"), true},
             {"percent and backslashes", QStringLiteral("100% C:\\Program Files\\x %s %n \\"), true},
+            {"markup", QStringLiteral("<b>bold</b> &lt;x&gt; <i>"), true},
+            {"an image of a named pipe", QStringLiteral("<img src=\"%1\">").arg(Fifo::path()), true},
             {"control characters",
              QStringLiteral("a\x01"
                             "b\x07"
@@ -218,6 +286,7 @@ class BadInputTest : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { QCOMPARE(m_fifo.takeReads(), 0); }
     void enteredTextIsStoredExactly_data();
     void enteredTextIsStoredExactly();
     void clockBoxesTakeDigitsTypedOrPasted_data();
@@ -235,6 +304,9 @@ private slots:
     void oddPathsStartWhatTheyName();
     void realProgramsReceiveOddArguments_data();
     void realProgramsReceiveOddArguments();
+
+private:
+    Fifo m_fifo;
 };
 
 void BadInputTest::enteredTextIsStoredExactly_data()
@@ -327,6 +399,7 @@ void BadInputTest::enteredTextIsStoredExactly()
     QVERIFY(node);
     clickNode(w, node);
     QCOMPARE(w->rsEntries.Fields(field).toText(), field == 0 ? name : box.trimmed());
+    verifyShownAsStored(w);
 }
 
 void BadInputTest::clockBoxesTakeDigitsTypedOrPasted_data()
@@ -534,6 +607,8 @@ void BadInputTest::rowsStoredOutsideStayUsable_data()
                                                                   << "Bob's" << Resting << "' is not allowed in Name";
         QTest::newRow(row("name with a line break").constData())
                 << w.which << 0 << QVariant(QStringLiteral("two\nlines")) << "two\nlines" << Resting << Resting;
+        QTest::newRow(row("name markup").constData())
+                << w.which << 0 << QVariant(QStringLiteral("<b>B</b> &amp;")) << "<b>B</b> &amp;" << Resting << Resting;
         QTest::newRow(row("name the root word in small letters").constData())
                 << w.which << 0 << QVariant(w.table) << w.table << Resting << Resting;
         QTest::newRow(row("path NULL").constData())
@@ -550,6 +625,9 @@ void BadInputTest::rowsStoredOutsideStayUsable_data()
             QTest::newRow(row("description NULL").constData()) << w.which << 2 << null << "Odd" << Resting << Resting;
             QTest::newRow(row("description a number").constData())
                     << w.which << 2 << QVariant(7) << "Odd" << Resting << Resting;
+            QTest::newRow(row("description an image of a named pipe").constData())
+                    << w.which << 2 << QVariant(QStringLiteral("<img src=\"%1\">").arg(Fifo::path())) << "Odd"
+                    << Resting << Resting;
             QTest::newRow(row("description bytes").constData())
                     << w.which << 2 << QVariant(QByteArray("\x01\x02")) << "Odd" << Resting << Resting;
         }
@@ -584,6 +662,7 @@ void BadInputTest::rowsStoredOutsideStayUsable()
     clickNode(w, node);
     // The heading shows the name as stored, blanks around it included.
     QCOMPARE(w->heading()->text().trimmed(), listed);
+    verifyShownAsStored(w);
     QVERIFY(w->mnumodify->isEnabled());
 
     QTest::mouseClick(w->Label1, Qt::LeftButton);
@@ -642,6 +721,12 @@ void BadInputTest::remindersStoredOutsideStayUsable_data()
             << QVariant(QStringLiteral("Bad clock")) << QVariant(QStringLiteral("2026-02-30 25:61:00")) << QVariant(0)
             << "Bad clock"
             << "2026-02-30 25:61:00" << FillIn << true;
+    QTest::newRow("message markup") << QVariant(QStringLiteral("<i>x</i> &lt;")) << due << QVariant(1)
+                                    << "<i>x</i> &lt;"
+                                    << "2026-12-05 8:00:00 AM" << Resting << true;
+    QTest::newRow("time an image of a named pipe")
+            << QVariant(QStringLiteral("Pipe")) << QVariant(QStringLiteral("<img src=\"%1\">").arg(Fifo::path()))
+            << QVariant(0) << "Pipe" << QStringLiteral("<img src=\"%1\">").arg(Fifo::path()) << FillIn << false;
     QTest::newRow("time a number") << QVariant(QStringLiteral("Number")) << QVariant(20261205) << QVariant(0)
                                    << "Number"
                                    << "20261205" << FillIn << false;
@@ -679,6 +764,7 @@ void BadInputTest::remindersStoredOutsideStayUsable()
         clickNode(w, nodeByText(w, listed));
         QCOMPARE(w->Text2->text(), listed);
         QCOMPARE(w->Label3(2)->text(), shownTime);
+        verifyShownAsStored(w);
         clickButton(w, 4);
         clickButton(w, 1);
         QCOMPARE(run.message(), saveMessage);

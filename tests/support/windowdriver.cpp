@@ -94,14 +94,25 @@ void clickButton(ListWindow* window, int position)
 
 void dropOn(QWidget* widget, const QMimeData& data)
 {
+    // As the window system delivers it: to the widget under the mouse or the nearest parent that takes
+    // drops, and to nobody when none below the window does.
     QWidget* target = widget;
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
         target = area->viewport();
-    const QPoint at = target->rect().center();
+    const QPoint global = target->mapToGlobal(target->rect().center());
+    while (target && !target->isWindow() && !target->acceptDrops())
+        target = target->parentWidget();
+    if (!target || !target->acceptDrops())
+        return;
+    const QPoint at = target->mapFromGlobal(global);
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return;
     QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &move);
+    if (!move.isAccepted())
+        return;
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
 }
