@@ -45,6 +45,32 @@ wait_marker || e2e_fail "a double click on the entry did not start the script"
 echo "softwares: started in $(head -n 1 "$work/marker")"
 rm -f "$work/marker"
 
+# Rows are 18 pixels apart. Press on the third entry, drag up to the second, release: Ctrl+M, a "2" at
+# the end of the name and Ctrl+S rename the highlighted entry. Then a right press on another entry and
+# "&Delete" in its pop-up delete that one.
+e2e_new_entry "Mid tool" "$script"
+e2e_new_entry "Zed tool" "$script"
+xdotool mousemove --window "$main_id" 130 117 click 1
+xdotool mousemove --window "$main_id" 130 153 mousedown 1 mousemove --window "$main_id" 130 144 \
+    mousemove --window "$main_id" 130 135 mouseup 1
+e2e_keys "$main_id" ctrl+m
+sleep 0.3
+xdotool key End
+xdotool type " 2"
+xdotool key --clearmodifiers ctrl+s
+sleep 0.5
+softwares() { "$db_tool" dump "$work/trovix" | awk -F '\t' '/^# /{ table = $1; next } table == "# softwares" { printf "%s,", $1 }'; }
+listed=$(softwares)
+[ "$listed" = "Hello tool,Mid tool 2,Zed tool," ] || e2e_fail "the drag's entry was not the one changed: $listed"
+xdotool mousemove --window "$main_id" 130 117 click 1
+xdotool mousemove --window "$main_id" 130 153 click 3
+sleep 0.5
+xdotool key d
+sleep 0.3
+listed=$(softwares)
+[ "$listed" = "Hello tool,Mid tool 2," ] || e2e_fail "the pop-up's Delete missed the entry under the mouse: $listed"
+echo "softwares: a drag and a right press select the entry that Modify and Delete act on"
+
 # Windows Softwares: a command line with an argument, started with Enter on the entry.
 xdotool key --clearmodifiers ctrl+w
 sleep 0.5
