@@ -1,5 +1,6 @@
 #include "reminders.h"
 
+#include "duecheck.h"
 #include "platform/connection.h"
 #include "platform/fonts.h"
 #include "platform/runtimeerror.h"
@@ -92,6 +93,23 @@ protected:
     }
 };
 
+// The date picker, whose shortcuts of the window (Ctrl+Z Cancel, ...) come before its own editing keys,
+// as in the text boxes.
+class DatePicker : public QDateEdit
+{
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride
+            && static_cast<QKeyEvent*>(event)->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        return QDateEdit::event(event);
+    }
+};
+
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font)
 {
     auto* label = new QLabel(text, parent);
@@ -166,7 +184,7 @@ void RemindersWindow::buildElements()
     for (int i = 0; i < 3; ++i)
         m_text[i]->setObjectName(QStringLiteral("Text1(%1)").arg(i));
 
-    DTPicker1 = new QDateEdit(Frame1);
+    DTPicker1 = new DatePicker(Frame1);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
     DTPicker1->setCalendarPopup(true);
     DTPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -211,6 +229,7 @@ QLabel* RemindersWindow::Label3(int index) const
 
 void RemindersWindow::Form_Load()
 {
+    m_refreshWaits = false;
     const bool listed = openList();
     TreeView1->clearNodes();
     m_infoLabels[0]->setText(Heading);
@@ -269,13 +288,13 @@ void RemindersWindow::mnumodify_Click()
     goOn([this] { m_text[0]->setText(rsEntries.Fields(0).toText()); });
     // A time without a value, or one that is not a time, leaves the clock boxes empty.
     goOn([this] {
-        const std::optional<QDateTime> due = ReminderTime::read(rsEntries.Fields(1).variant());
+        const std::optional<ReminderTime::Due> due = ReminderTime::read(rsEntries.Fields(1).variant());
         if (!due)
             return;
-        const ReminderTime::Clock clock = ReminderTime::toClock(due->time());
+        const ReminderTime::Clock clock = ReminderTime::toClock(due->time);
         m_text[1]->setText(clock.hour);
         m_text[2]->setText(clock.minute);
-        DTPicker1->setDate(due->date());
+        DTPicker1->setDate(due->date);
         Combo1->setCurrentText(clock.half);
     });
     EnterEditState();
@@ -318,11 +337,19 @@ void RemindersWindow::mnusave_Click()
     // Two reminders of one message would need two nodes of one key.
     if (nameTaken(message))
         return refuse(MessageAlreadyStored, m_text[0]);
-    const std::optional<QDateTime> due =
+    // A date half typed in the picker (Save while it has the focus) is not the date it holds: it shows
+    // that one again, to be saved once seen.
+    if (DTPicker1->text() != DTPicker1->date().toString(DTPicker1->displayFormat())) {
+        DTPicker1->setDate(DTPicker1->date());
+        return refuse(FillInTheCorrectValues, nullptr);
+    }
+    const std::optional<ReminderTime::Due> due =
             ReminderTime::fromClock(DTPicker1->date(), *hour, *minute, Combo1->currentText().trimmed());
     if (!due)
         return refuse(FillInTheCorrectValues, m_text[1]);
 
+    // A mark the due check still owes goes first: what the user saves now comes after it.
+    DueCheck::storeMarks(module());
     const bool stored = storeChange([&] {
         if (modifyMode) {
             moveToNode(TreeView1->selectedNode());
@@ -330,7 +357,7 @@ void RemindersWindow::mnusave_Click()
         } else {
             rsEntries.AddNew(QStringLiteral("message"), message);
         }
-        rsEntries.Update(QStringLiteral("time"), due->toString(Catalog::TimeFormat));
+        rsEntries.Update(QStringLiteral("time"), due->text());
         rsEntries.Update(QStringLiteral("done"), 0);
     });
     if (!stored)
@@ -346,16 +373,26 @@ void RemindersWindow::Toolbar1_ButtonClick(int position)
         ListWindow::Toolbar1_ButtonClick(position);
         return;
     }
-    Timer1->stop();
-    mainWindow().Timer1->start();
-    alertRefreshed = false;
+    endChime(true);
 }
 
 void RemindersWindow::mnuquiet_Click()
 {
+    endChime(true);
+}
+
+void RemindersWindow::endChime(bool windowStays)
+{
+    const bool chiming = Timer1->isActive();
     Timer1->stop();
-    // Later reminders must still be announced.
-    mainWindow().Timer1->start();
+    // The list shows the announced reminder as announced even when the chime ended before it could
+    // rebuild the list, and the next announcement rebuilds it again.
+    if (chiming && windowStays && !alertRefreshed)
+        refreshAfterAlert();
+    alertRefreshed = false;
+    // Later reminders are still announced.
+    if (Mains* main = module().mains.ifLoaded())
+        main->Timer1->start();
 }
 
 bool RemindersWindow::isEditing() const
@@ -363,29 +400,42 @@ bool RemindersWindow::isEditing() const
     return !Frame1->isHidden();
 }
 
+void RemindersWindow::refreshAfterAlert()
+{
+    // What the user is typing is never thrown away for it: the rebuild waits for the edit to end.
+    if (isEditing()) {
+        m_refreshWaits = true;
+        return;
+    }
+    const QString message = Text2->text();
+    const QString dueTime = m_infoLabels[2]->text();
+    Form_Load();
+    Text2->setText(message);
+    m_infoLabels[2]->setText(dueTime);
+    // Once the chime has ended, the next announcement needs a rebuild of its own.
+    alertRefreshed = Timer1->isActive();
+}
+
+void RemindersWindow::mnucancel_Click()
+{
+    ListWindow::mnucancel_Click();
+    if (m_refreshWaits)
+        refreshAfterAlert();
+}
+
 void RemindersWindow::Timer1_Timer()
 {
-    // The list is rebuilt once an announcement has marked its reminder done; what the user is typing
-    // is never thrown away for it: the rebuild waits for the edit to end.
-    if (!alertRefreshed && !isEditing()) {
-        const QString message = Text2->text();
-        const QString dueTime = m_infoLabels[2]->text();
-        Form_Load();
-        Text2->setText(message);
-        m_infoLabels[2]->setText(dueTime);
-        alertRefreshed = true;
-    }
+    // The list is rebuilt once an announcement has marked its reminder done.
+    if (!alertRefreshed && !isEditing())
+        refreshAfterAlert();
     module().services().playSound(module().programFile(ProgramFiles::NotifySound));
 }
 
 void RemindersWindow::Form_Unload()
 {
     // Closing the window during an announcement ends the chime; the due check goes on watching.
-    if (Timer1->isActive()) {
-        Timer1->stop();
-        if (Mains* main = module().mains.ifLoaded())
-            main->Timer1->start();
-    }
+    if (Timer1->isActive())
+        endChime(false);
 }
 
 } // namespace trovix
