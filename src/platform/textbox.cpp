@@ -34,16 +34,15 @@ void TextBox::setManualDrop(bool manual)
     setAcceptDrops(manual);
 }
 
+bool leavesKeyToWindow(const QEvent* event)
+{
+    return event->type() == QEvent::ShortcutOverride
+           && (static_cast<const QKeyEvent*>(event)->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
 bool TextBox::event(QEvent* event)
 {
-    // The window's menu shortcuts (Ctrl+Z Cancel, Ctrl+A Cascade, ...) come before the box's own
-    // editing keys, as users of these windows expect; keys no shortcut takes still reach the box.
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            return false;
-    }
-    return QPlainTextEdit::event(event);
+    return !leavesKeyToWindow(event) && QPlainTextEdit::event(event);
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event)

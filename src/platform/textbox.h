@@ -46,6 +46,11 @@ private:
     std::function<bool(QChar)> m_swallowed;
 };
 
+// Whether a key is the window's before it is the box's: a Ctrl or Alt key, asked about as a possible
+// shortcut. Boxes answer false to such a request, so the window's menu shortcuts (Ctrl+Z Cancel, Ctrl+A
+// Cascade, ...) come before their own editing keys; a key no shortcut takes still reaches the box.
+bool leavesKeyToWindow(const QEvent* event);
+
 // The first local file of a dropped file list (text/uri-list): a file URL without a host or on
 // "localhost"; empty when the drop holds no list or no local file in it.
 QString firstDroppedFile(const QMimeData* data);

@@ -19,14 +19,44 @@ namespace trovix::DueCheck {
 const char* const FailureText = "Check if all reminder entries are complete.Restart TROVIX";
 const char* const AnnouncementText = "You have got a message";
 
+bool storeMarks(Module1& module)
+{
+    QList<UnstoredMark>& marks = module.mains->unstoredMarks;
+    if (marks.isEmpty())
+        return true;
+    Connection& connection = *module.dbConnection;
+    connection.regainWriteAccess();
+    while (!marks.isEmpty()) {
+        const UnstoredMark& mark = marks.first();
+        // Only the reminder as it was announced: one changed since is announced again at its time.
+        try {
+            connection.Execute(QStringLiteral("update reminders set done = 1 where rowid = ? and done = 0 "
+                                              "and time is ? and message is ?"),
+                               {mark.rowid, mark.time, mark.message});
+        } catch (const RuntimeError&) {
+            return false;
+        }
+        marks.removeFirst();
+    }
+    return true;
+}
+
 void run(Module1& module, Recordset& rsDue)
 {
     Mains& main = *module.mains.get();
+    // A refused mark was reported when it was refused; trying again says nothing.
+    storeMarks(module);
     try {
         rsDue.Open(Catalog::PendingRemindersQuery, *module.dbConnection);
-        if (rsDue.Eof())
+        if (rsDue.Eof()) {
             main.Timer1->stop();
-        rsDue.Open(Catalog::dueRemindersQuery(module.services().now()), *module.dbConnection);
+            // Nothing pending: no mark is left to store.
+            main.unstoredMarks.clear();
+        }
+        QList<qint64> announced;
+        for (const UnstoredMark& mark : std::as_const(main.unstoredMarks))
+            announced << mark.rowid;
+        rsDue.Open(Catalog::dueRemindersQuery(module.services().now(), announced), *module.dbConnection);
         if (rsDue.Eof())
             return;
 
@@ -37,15 +67,22 @@ void run(Module1& module, Recordset& rsDue)
         const Value message = rsDue.Fields(0);
         reminders->Text2->setText(message.isNull() ? QString() : message.toText());
         reminders->Label3(2)->setText(ReminderTime::display(rsDue.Fields(1).variant()));
-        module.dbConnection->regainWriteAccess();
-        rsDue.Update(QStringLiteral("done"), 1);
+        bool marked = true;
+        try {
+            module.dbConnection->regainWriteAccess();
+            rsDue.Update(QStringLiteral("done"), 1);
+        } catch (const RuntimeError&) {
+            // Announced all the same, and only once: the mark waits for a tick at which the file takes it.
+            main.unstoredMarks << UnstoredMark{rsDue.Bookmark(), message.variant(), rsDue.Fields(1).variant()};
+            marked = false;
+        }
         module.services().playSound(module.programFile(ProgramFiles::NotifySound));
-        main.setMessage(QString::fromLatin1(AnnouncementText));
+        main.setMessage(QString::fromLatin1(marked ? AnnouncementText : FailureText));
         reminders->Timer1->start();
         main.Timer1->stop();
     } catch (const RuntimeError&) {
+        // The watch goes on: what failed now may work at the next tick.
         main.setMessage(QString::fromLatin1(FailureText));
-        main.Timer1->stop();
     }
 }
 

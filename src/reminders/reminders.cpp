@@ -1,5 +1,6 @@
 #include "reminders.h"
 
+#include "duecheck.h"
 #include "platform/connection.h"
 #include "platform/fonts.h"
 #include "platform/runtimeerror.h"
@@ -41,40 +42,45 @@ const QList<Placement> Layout = {
 
 using namespace ProportionalLayout;
 
-// On a change of size: the proportions first, then the time row put together under the date picker,
-// each box right after the one before it.
-const QList<Statement> ResizeRules = {
-        rule("TreeView1", Width, 2775),
-        rule("TreeView1", Height, 4450),
-        rule("Label3(0)", Left, 4300),
-        rule("Label3(0)", Top, 240),
-        rule("Text2", Left, 3480),
-        rule("Text2", Top, 1080),
-        rule("Text2", Width, 3500),
-        rule("Label3(2)", Left, 3480),
-        rule("Label3(2)", Top, 1720),
-        rule("Frame1", Width, 3600),
-        rule("Frame1", Height, 1820),
-        rule("Frame1", Left, 3400),
-        rule("Frame1", Top, 2600),
-        rule("Text1(0)", Width, 2600),
-        rule("Text1(0)", Height, 640),
-        rule("DTPicker1", Width, 2580),
-        relative("DTPicker1", Top, {{"Text1(0)", Top}, {"Text1(0)", Height}}, 50),
-        relative("Label2(1)", Top, {{"DTPicker1", Top}}, 50),
-        relative("Label2(2)", Top, {{"DTPicker1", Top}, {"DTPicker1", Height}}, 70),
-        relative("Text1(1)", Top, {{"Label2(2)", Top}}),
-        rule("Text1(1)", Width, 375, DesignHeight),
+// The time row across, each box right after the one before it.
+const QList<Statement> TimeRowAcross = {
         relative("Label1", Left, {{"Text1(1)", Left}, {"Text1(1)", Width}}),
-        relative("Label1", Top, {{"Label2(2)", Top}}),
-        relative("Text1(2)", Top, {{"Label2(2)", Top}}),
         relative("Text1(2)", Left, {{"Label1", Left}, {"Label1", Width}}),
         relative("Text1(2)", Width, {{"Text1(1)", Width}}),
-        relative("Combo1", Top, {{"Label2(2)", Top}}),
         relative("Combo1", Left, {{"Text1(2)", Left}, {"Text1(2)", Width}}, 50),
-        relative("Label4", Top, {{"Label2(2)", Top}}, 70),
         relative("Label4", Left, {{"Combo1", Left}, {"Combo1", Width}}, 70),
 };
+
+// On a change of size: the proportions first, then the time row put together under the date picker.
+const QList<Statement> ResizeRules =
+        QList<Statement>{
+                rule("TreeView1", Width, 2775),
+                rule("TreeView1", Height, 4450),
+                rule("Label3(0)", Left, 4300),
+                rule("Label3(0)", Top, 240),
+                rule("Text2", Left, 3480),
+                rule("Text2", Top, 1080),
+                rule("Text2", Width, 3500),
+                rule("Label3(2)", Left, 3480),
+                rule("Label3(2)", Top, 1720),
+                rule("Frame1", Width, 3600),
+                rule("Frame1", Height, 1820),
+                rule("Frame1", Left, 3400),
+                rule("Frame1", Top, 2600),
+                rule("Text1(0)", Width, 2600),
+                rule("Text1(0)", Height, 640),
+                rule("DTPicker1", Width, 2580),
+                relative("DTPicker1", Top, {{"Text1(0)", Top}, {"Text1(0)", Height}}, 50),
+                relative("Label2(1)", Top, {{"DTPicker1", Top}}, 50),
+                relative("Label2(2)", Top, {{"DTPicker1", Top}, {"DTPicker1", Height}}, 70),
+                relative("Text1(1)", Top, {{"Label2(2)", Top}}),
+                rule("Text1(1)", Width, 375, DesignHeight),
+                relative("Label1", Top, {{"Label2(2)", Top}}),
+                relative("Text1(2)", Top, {{"Label2(2)", Top}}),
+                relative("Combo1", Top, {{"Label2(2)", Top}}),
+                relative("Label4", Top, {{"Label2(2)", Top}}, 70),
+        }
+        + TimeRowAcross;
 
 // "AM" or "PM" can only be picked from the list: typed characters never reach the box.
 class CharactersSwallowed : public QObject
@@ -90,6 +96,17 @@ protected:
             return true;
         return QObject::eventFilter(watched, event);
     }
+};
+
+// The date picker, whose shortcuts of the window (Ctrl+Z Cancel, ...) come before its own editing keys,
+// as in the text boxes.
+class DatePicker : public QDateEdit
+{
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool event(QEvent* event) override { return !leavesKeyToWindow(event) && QDateEdit::event(event); }
 };
 
 } // namespace
@@ -152,7 +169,7 @@ void RemindersWindow::buildElements()
     for (int i = 0; i < 3; ++i)
         m_text[i]->setObjectName(QStringLiteral("Text1(%1)").arg(i));
 
-    DTPicker1 = new QDateEdit(Frame1);
+    DTPicker1 = new DatePicker(Frame1);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
     DTPicker1->setCalendarPopup(true);
     DTPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -197,6 +214,7 @@ QLabel* RemindersWindow::Label3(int index) const
 
 void RemindersWindow::Form_Load()
 {
+    m_refreshWaits = false;
     const bool listed = openList();
     TreeView1->clearNodes();
     m_infoLabels[0]->setText(Heading);
@@ -255,13 +273,13 @@ void RemindersWindow::mnumodify_Click()
     goOn([this] { m_text[0]->setText(rsEntries.Fields(0).toText()); });
     // A time without a value, or one that is not a time, leaves the clock boxes empty.
     goOn([this] {
-        const std::optional<QDateTime> due = ReminderTime::read(rsEntries.Fields(1).variant());
+        const std::optional<ReminderTime::Due> due = ReminderTime::read(rsEntries.Fields(1).variant());
         if (!due)
             return;
-        const ReminderTime::Clock clock = ReminderTime::toClock(due->time());
+        const ReminderTime::Clock clock = ReminderTime::toClock(due->time);
         m_text[1]->setText(clock.hour);
         m_text[2]->setText(clock.minute);
-        DTPicker1->setDate(due->date());
+        DTPicker1->setDate(due->date);
         Combo1->setCurrentText(clock.half);
     });
     EnterEditState();
@@ -304,11 +322,19 @@ void RemindersWindow::mnusave_Click()
     // Two reminders of one message would need two nodes of one key.
     if (nameTaken(message))
         return refuse(MessageAlreadyStored, m_text[0]);
-    const std::optional<QDateTime> due =
+    // A date half typed in the picker (Save while it has the focus) is not the date it holds: it shows
+    // that one again, to be saved once seen.
+    if (DTPicker1->text() != DTPicker1->date().toString(DTPicker1->displayFormat())) {
+        DTPicker1->setDate(DTPicker1->date());
+        return refuse(FillInTheCorrectValues, nullptr);
+    }
+    const std::optional<ReminderTime::Due> due =
             ReminderTime::fromClock(DTPicker1->date(), *hour, *minute, Combo1->currentText().trimmed());
     if (!due)
         return refuse(FillInTheCorrectValues, m_text[1]);
 
+    // A mark the due check still owes goes first: what the user saves now comes after it.
+    DueCheck::storeMarks(module());
     const bool stored = storeChange([&] {
         if (modifyMode) {
             moveToNode(TreeView1->selectedNode());
@@ -316,7 +342,7 @@ void RemindersWindow::mnusave_Click()
         } else {
             rsEntries.AddNew(QStringLiteral("message"), message);
         }
-        rsEntries.Update(QStringLiteral("time"), due->toString(Catalog::TimeFormat));
+        rsEntries.Update(QStringLiteral("time"), due->text());
         rsEntries.Update(QStringLiteral("done"), 0);
     });
     if (!stored)
@@ -332,16 +358,26 @@ void RemindersWindow::Toolbar1_ButtonClick(int position)
         ListWindow::Toolbar1_ButtonClick(position);
         return;
     }
-    Timer1->stop();
-    mainWindow().Timer1->start();
-    alertRefreshed = false;
+    endChime(true);
 }
 
 void RemindersWindow::mnuquiet_Click()
 {
+    endChime(true);
+}
+
+void RemindersWindow::endChime(bool windowStays)
+{
+    const bool chiming = Timer1->isActive();
     Timer1->stop();
-    // Later reminders must still be announced.
-    mainWindow().Timer1->start();
+    // The list shows the announced reminder as announced even when the chime ended before it could
+    // rebuild the list, and the next announcement rebuilds it again.
+    if (chiming && windowStays && !alertRefreshed)
+        refreshAfterAlert();
+    alertRefreshed = false;
+    // Later reminders are still announced.
+    if (Mains* main = module().mains.ifLoaded())
+        main->Timer1->start();
 }
 
 bool RemindersWindow::isEditing() const
@@ -349,29 +385,66 @@ bool RemindersWindow::isEditing() const
     return !Frame1->isHidden();
 }
 
+void RemindersWindow::refreshAfterAlert()
+{
+    // What the user is typing is never thrown away for it: the rebuild waits for the edit to end.
+    if (isEditing()) {
+        m_refreshWaits = true;
+        return;
+    }
+    const QString message = Text2->text();
+    const QString dueTime = m_infoLabels[2]->text();
+    Form_Load();
+    Text2->setText(message);
+    m_infoLabels[2]->setText(dueTime);
+    // Once the chime has ended, the next announcement needs a rebuild of its own.
+    alertRefreshed = Timer1->isActive();
+}
+
+void RemindersWindow::mnucancel_Click()
+{
+    ListWindow::mnucancel_Click();
+    if (m_refreshWaits)
+        refreshAfterAlert();
+}
+
 void RemindersWindow::Timer1_Timer()
 {
-    // The list is rebuilt once an announcement has marked its reminder done; what the user is typing
-    // is never thrown away for it: the rebuild waits for the edit to end.
-    if (!alertRefreshed && !isEditing()) {
-        const QString message = Text2->text();
-        const QString dueTime = m_infoLabels[2]->text();
-        Form_Load();
-        Text2->setText(message);
-        m_infoLabels[2]->setText(dueTime);
-        alertRefreshed = true;
-    }
+    // The list is rebuilt once an announcement has marked its reminder done.
+    if (!alertRefreshed && !isEditing())
+        refreshAfterAlert();
     module().services().playSound(module().programFile(ProgramFiles::NotifySound));
+}
+
+void RemindersWindow::Form_Resize()
+{
+    ListWindow::Form_Resize();
+    fitTimeRow();
+}
+
+// Our fonts are wider than the design's, so the widened "AM"/"PM" box and "HH:MM" can run past the
+// frame's right edge. The hour and minute boxes then give up that room, down to what two digits need.
+void RemindersWindow::fitTimeRow()
+{
+    const int margin = m_fieldLabels[2]->x(); // the frame's left margin, kept on the right too
+    const int overflow = Label4->x() + Label4->width() - (Frame1->width() - margin);
+    if (overflow <= 0)
+        return;
+    TextBox* hour = m_text[1];
+    const int digits = hour->fontMetrics().horizontalAdvance(QStringLiteral("88")) + 2 * hour->frameWidth()
+                       + 2 * int(hour->document()->documentMargin()) + 4;
+    const int width = std::max(digits, hour->width() - (overflow + 1) / 2);
+    if (width >= hour->width())
+        return;
+    hour->resize(width, hour->height());
+    ProportionalLayout::apply(this, TimeRowAcross);
 }
 
 void RemindersWindow::Form_Unload()
 {
     // Closing the window during an announcement ends the chime; the due check goes on watching.
-    if (Timer1->isActive()) {
-        Timer1->stop();
-        if (Mains* main = module().mains.ifLoaded())
-            main->Timer1->start();
-    }
+    if (Timer1->isActive())
+        endChime(false);
 }
 
 } // namespace trovix

@@ -40,10 +40,12 @@ public:
     bool alertRefreshed = false;
 
     void Form_Load() override;
+    void Form_Resize() override;
     void mnunew_Click() override;
     void mnumodify_Click() override;
     void mnusave_Click() override;
     void Toolbar1_ButtonClick(int position) override;
+    void mnucancel_Click() override;
     void mnuquiet_Click();
     void Timer1_Timer();
 
@@ -54,13 +56,19 @@ protected:
 
 private:
     void buildElements();
+    void fitTimeRow();
     bool isEditing() const;
+    // Every way of ending the chime (Quiet button or item, closing the window) ends here.
+    void endChime(bool windowStays);
+    // The list rebuilt after an announcement, the display kept; during an edit, once the edit ends.
+    void refreshAfterAlert();
     // The hour or minute box as a number in range; nothing (with the message and the focus) otherwise.
     std::optional<int> numberIn(int box, int lowest, int highest);
 
     std::array<TextBox*, 3> m_text{};
     std::array<QLabel*, 3> m_fieldLabels{};
     std::array<QLabel*, 3> m_infoLabels{};
+    bool m_refreshWaits = false;
 };
 
 } // namespace trovix

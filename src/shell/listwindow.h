@@ -99,7 +99,7 @@ public:
 
     virtual void Form_Load() = 0;
     // Keeps the elements in proportion to the window's outer size.
-    void Form_Resize();
+    virtual void Form_Resize();
     // The browse state: nothing being edited, the root selected.
     virtual void mnucancel_Click();
     // The edit state: the details frame open, the tree closed to the mouse and keys.

@@ -2,6 +2,7 @@
 
 #include "imagelist.h"
 #include "platform/recordset.h"
+#include "reminders/duecheck.h"
 
 #include <QMainWindow>
 
@@ -74,6 +75,8 @@ public:
 
     // The due check's own recordset, opened afresh on every tick.
     Recordset rsDue;
+    // Reminders announced whose done mark is still to be stored.
+    QList<DueCheck::UnstoredMark> unstoredMarks;
 
     void Form_Load();
     // Coming back to the main window closes the about box and the tips.

@@ -53,10 +53,19 @@ const Table& table(const QString& name)
     throw RuntimeError(ErrorCode::ItemNotFound, QStringLiteral("There is no table %1.").arg(name));
 }
 
-QString dueRemindersQuery(const QDateTime& now)
+QString dueRemindersQuery(const QDateTime& now, const QList<qint64>& passedOver)
 {
-    return QStringLiteral("SELECT Message,time,done From reminders WHERE time <=#") + now.toString(TimeFormat)
-           + QStringLiteral("# and done=0 ORDER BY time LIMIT 1");
+    // The wall clock's text, as due times are stored: in an hour daylight saving repeats it reads the
+    // same twice, and a time in the hour it skips is passed as the clock jumps over it.
+    QString query = QStringLiteral("SELECT Message,time,done From reminders WHERE time <=#")
+                    + now.toLocalTime().toString(TimeFormat) + QStringLiteral("# and done=0");
+    if (!passedOver.isEmpty()) {
+        QStringList rowids;
+        for (qint64 rowid : passedOver)
+            rowids << QString::number(rowid);
+        query += QStringLiteral(" and rowid not in (%1)").arg(rowids.join(QLatin1Char(',')));
+    }
+    return query + QStringLiteral(" ORDER BY time LIMIT 1");
 }
 
 QString connectionString(const QString& programFolder)

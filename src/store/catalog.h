@@ -41,8 +41,9 @@ inline const QString DocumentsApplicationCriterion = criterion(QStringLiteral("d
 
 // Whether any reminder is pending: the first one tells.
 inline const QString PendingRemindersQuery = QStringLiteral("SELECT * from reminders WHERE Done=0 LIMIT 1");
-// The reminder due at the given moment and not yet announced that fell due first.
-QString dueRemindersQuery(const QDateTime& now);
+// The reminder due at the given moment and not yet announced that fell due first, leaving out
+// the rows passed over (by rowid).
+QString dueRemindersQuery(const QDateTime& now, const QList<qint64>& passedOver = {});
 // How reminder times are stored: local time as sortable text.
 inline const QString& TimeFormat = DateTimeTextFormat;
 

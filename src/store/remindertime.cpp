@@ -2,11 +2,30 @@
 
 #include "platform/value.h"
 
+#include <QDateTime>
 #include <QVariant>
 
 namespace trovix::ReminderTime {
 
-std::optional<QDateTime> fromClock(const QDate& date, int hour, int minute, const QString& half)
+namespace {
+
+const QString DateFormat = QStringLiteral("yyyy-MM-dd");
+
+// Coordinated time has no hour that is skipped or repeated: a day and time of day written as such
+// read exactly as the wall clock showed them.
+QDateTime wallClock(const Due& due)
+{
+    return QDateTime(due.date, due.time, Qt::UTC);
+}
+
+} // namespace
+
+QString Due::text() const
+{
+    return wallClock(*this).toString(DateTimeTextFormat);
+}
+
+std::optional<Due> fromClock(const QDate& date, int hour, int minute, const QString& half)
 {
     if (!date.isValid() || hour < 1 || hour > 12 || minute < 0 || minute > 59)
         return std::nullopt;
@@ -15,7 +34,7 @@ std::optional<QDateTime> fromClock(const QDate& date, int hour, int minute, cons
         hour24 += 12;
     else if (half != QLatin1String("AM"))
         return std::nullopt;
-    return QDateTime(date, QTime(hour24, minute));
+    return Due{date, QTime(hour24, minute)};
 }
 
 Clock toClock(const QTime& time)
@@ -25,37 +44,43 @@ Clock toClock(const QTime& time)
             time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM")};
 }
 
-std::optional<QDateTime> read(const QVariant& stored)
+std::optional<Due> read(const QVariant& stored)
 {
     if (stored.isNull())
         return std::nullopt;
     if (stored.typeId() == QMetaType::QDateTime) {
         const QDateTime value = stored.toDateTime();
-        return value.isValid() ? std::optional(value) : std::nullopt;
+        return value.isValid() ? std::optional(Due{value.date(), value.time()}) : std::nullopt;
     }
     if (isWholeNumber(stored) || stored.typeId() == QMetaType::Double)
         return std::nullopt;
     const QString text = stored.toString().trimmed();
     if (text.isEmpty() || text.size() > 40)
         return std::nullopt;
-    for (const QString& format : {DateTimeTextFormat, QStringLiteral("yyyy-MM-ddTHH:mm:ss"),
-                                  QStringLiteral("yyyy-MM-dd HH:mm"), QStringLiteral("yyyy-MM-ddTHH:mm")}) {
-        const QDateTime value = QDateTime::fromString(text, format);
-        if (value.isValid())
-            return value;
+    // The day and the time of day are read each on its own, never as one local date-time.
+    qsizetype split = text.indexOf(QLatin1Char(' '));
+    if (split < 0)
+        split = text.indexOf(QLatin1Char('T'));
+    const QDate day = QDate::fromString(split < 0 ? text : text.left(split), DateFormat);
+    if (!day.isValid())
+        return std::nullopt;
+    if (split < 0)
+        return Due{day, QTime(0, 0)};
+    const QString clock = text.mid(split + 1);
+    for (const QString& format : {QStringLiteral("HH:mm:ss"), QStringLiteral("HH:mm")}) {
+        const QTime time = QTime::fromString(clock, format);
+        if (time.isValid())
+            return Due{day, time};
     }
-    const QDate day = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (day.isValid())
-        return QDateTime(day, QTime(0, 0));
     return std::nullopt;
 }
 
 QString display(const QVariant& stored)
 {
-    const std::optional<QDateTime> time = read(stored);
-    if (!time)
+    const std::optional<Due> due = read(stored);
+    if (!due)
         return stored.isNull() ? QString() : stored.toString();
-    return time->toString(QStringLiteral("yyyy-MM-dd h:mm:ss AP"));
+    return wallClock(*due).toString(QStringLiteral("yyyy-MM-dd h:mm:ss AP"));
 }
 
 } // namespace trovix::ReminderTime
