@@ -2,13 +2,13 @@
 # The Debian package from end to end: cpack makes it, lintian, appstreamcli and desktop-file-validate
 # accept it, dpkg installs it on this machine, and a user without root starts /usr/bin/trovix on a private
 # X server: the first start makes their program folder, an entry saved through the windows is still there
-# after a restart, and the restart mends what an upgrade leaves behind. The package is purged at the end,
-# also when a step fails.
+# after a restart, the restart mends what an upgrade leaves behind, and starts beside the running program
+# end with status 0. The package is purged at the end, also when a step fails.
 #
 #   packaging/test-package.sh BUILD_DIR      (as root; BUILD_DIR built and configured)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_new_entry, e2e_quit
+. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_new_entry, e2e_quit, e2e_wait_exit
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd) || e2e_fail "no build folder $1"
@@ -177,8 +177,19 @@ cmp -s /opt/trovix/trovix "$folder/trovix" || e2e_fail "the restart did not refr
 [ "$(readlink "$folder/TOTD")" = /opt/trovix/TOTD ] || e2e_fail "the restart did not mend the TOTD link"
 [ -L "$folder/gone.wav" ] && e2e_fail "the restart kept a link to a file that is gone"
 dump | grep -qF "$entry" || e2e_fail "the entry is gone after the restart"
+# Three more starts at once beside the running program: each brings it forward and ends with status 0.
+later=()
+for _ in 1 2 3; do
+    as_user "$home" /usr/bin/trovix 2>>"$work/stderr.log" &
+    later+=($!)
+done
+for pid in "${later[@]}"; do
+    e2e_wait_exit "$pid" 20 || e2e_fail "a start beside the running program ran on"
+    [ "$exit_status" = 0 ] || e2e_fail "a start beside the running program ended with status $exit_status"
+done
+[ "$(xdotool search --onlyvisible --name "^Marlen's TROVIX\$" | wc -l)" = 1 ] || e2e_fail "two main windows"
 quit_program
-echo "restart: the entry is there; the copy and the links were mended"
+echo "restart: the entry is there; the copy and the links were mended; three more starts ended"
 
 # Four first starts at once for another user: one folder, one good database, nothing left half made. The
 # program cannot reach the display these starts are given and stops; the setup before it is what counts.

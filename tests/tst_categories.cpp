@@ -628,7 +628,7 @@ void CategoriesTest::launchTriggers_data()
     addWindowColumn();
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<bool>("rootSelected");
-    for (const char* trigger : {"double click", "Enter", "Run"}) {
+    for (const char* trigger : {"double click", "Enter", "Run", "Run double-clicked"}) {
         forEachWindow(trigger, [=](QTestData& row, const Category&) { row << QString(trigger) << false; });
         forEachWindow(qPrintable(QStringLiteral("%1 on the root").arg(trigger)),
                       [=](QTestData& row, const Category&) { row << QString(trigger) << true; });
@@ -650,8 +650,10 @@ void CategoriesTest::launchTriggers()
         doubleClickNode(w, node);
     else if (trigger == QLatin1String("Enter"))
         QTest::keyClick(w->TreeView1, Qt::Key_Return);
-    else
+    else if (trigger == QLatin1String("Run"))
         QTest::mouseClick(w->Label1, Qt::LeftButton);
+    else
+        doubleClick(w->Label1); // one start, as a click
 
     const int launches = int(run.services->shellRequests.size() + run.services->programStarts.size());
     if (rootSelected) {
@@ -694,6 +696,11 @@ void CategoriesTest::launchForReal_data()
             "a program with arguments",
             [=](QTestData& row, const Category& c) { row << "arguments" << either(c, Resting, notFound); }, false);
     forEachWindow(
+            "a bare name on the search path", [](QTestData& row, const Category&) { row << "bare" << Resting; }, false);
+    forEachWindow(
+            "a path relative to the program folder",
+            [](QTestData& row, const Category&) { row << "relative" << Resting; }, false);
+    forEachWindow(
             "a missing file", [=](QTestData& row, const Category&) { row << "missing" << notFound; }, false);
     forEachWindow(
             "a folder", [=](QTestData& row, const Category& c) { row << "folder" << either(c, notRunnable, Resting); },
@@ -720,17 +727,39 @@ void CategoriesTest::launchForReal()
     const QString openers = scratch.filePath(QStringLiteral("openers"));
     QVERIFY(QDir().mkpath(openers));
     writeMarkerScript(openers + QStringLiteral("/xdg-open"), marker);
+    writeMarkerScript(openers + QStringLiteral("/trovixprobe"), marker);
+    // Same-named programs in the process's working folder, which must never be the ones started.
+    const QString decoy = scratch.filePath(QStringLiteral("decoy"));
+    const QString current = scratch.filePath(QStringLiteral("current"));
+    QVERIFY(QDir().mkpath(current + QStringLiteral("/bin")));
+    writeMarkerScript(current + QStringLiteral("/trovixprobe"), decoy);
+    writeMarkerScript(current + QStringLiteral("/bin/run"), decoy);
+    const QString workingFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(current));
     const QByteArray searchPath = qgetenv("PATH");
     qputenv("PATH", openers.toUtf8() + ':' + searchPath);
-    const auto restore = qScopeGuard([&] { qputenv("PATH", searchPath); });
+    const auto restore = qScopeGuard([&] {
+        qputenv("PATH", searchPath);
+        QDir::setCurrent(workingFolder);
+    });
     QFile text(scratch.filePath(QStringLiteral("notes.txt")));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("just words\n");
     text.close();
 
+    CategoryRun run(which);
+    QVERIFY(QDir().mkpath(run.folder.file(QStringLiteral("bin"))));
+    writeMarkerScript(run.folder.file(QStringLiteral("bin/run")), marker);
+
     QString path;
     QStringList expected; // the working folder, then the arguments
-    if (what == QLatin1String("program")) {
+    if (what == QLatin1String("bare")) {
+        path = QStringLiteral("trovixprobe");
+        expected = {run.folder.path()};
+    } else if (what == QLatin1String("relative")) {
+        path = QStringLiteral("bin/run");
+        expected = {run.folder.file(QStringLiteral("bin"))};
+    } else if (what == QLatin1String("program")) {
         path = programs + QStringLiteral("/run");
         expected = {programs};
     } else if (what == QLatin1String("blanks")) {
@@ -751,7 +780,6 @@ void CategoriesTest::launchForReal()
     if (message != Resting)
         expected.clear();
 
-    CategoryRun run(which);
     run.services->launchForReal = true;
     run.insertRow(QStringLiteral("Entry"), path);
     CategoryWindow* w = run.open();
@@ -763,6 +791,7 @@ void CategoriesTest::launchForReal()
         return;
     }
     const QStringList written = waitForMarker(marker);
+    QVERIFY2(!QFile::exists(decoy), "a program in the working folder was started");
     QCOMPARE(written.value(0), QFileInfo(expected.first()).canonicalFilePath());
     QCOMPARE(written.mid(1), expected.mid(1));
 }

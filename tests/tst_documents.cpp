@@ -193,7 +193,7 @@ void DocumentsTest::launchFailuresSayWhy_data()
     // Without an application nothing starts: the document is never run as the program.
     QTest::newRow("no application, the document there") << ""
                                                         << "/etc/hostname"
-                                                        << "Check Application Path";
+                                                        << "Not a valid executable file";
     QTest::newRow("no application, no document") << ""
                                                  << "/no/such/letter.txt"
                                                  << "Check Application Path";

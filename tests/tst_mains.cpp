@@ -5,7 +5,9 @@
 #include "shell/module1.h"
 #include "shell/statuspanel.h"
 #include "store/programfiles.h"
+#include "windowdriver.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -166,6 +168,15 @@ void MainsTest::toolbarButtonsInOrder()
     QTest::mouseClick(run.toolbarButton(5), Qt::LeftButton);
     QCOMPARE(run.services->sounds, QStringList{run.folder.file(ProgramFiles::OverSound)});
     QVERIFY(run.mains->isVisible());
+    // A right press on the toolbar or the menu bar opens no pop-up that could hide the toolbar.
+    for (QWidget* bar : {static_cast<QWidget*>(run.mains->Toolbar1), static_cast<QWidget*>(run.mains->menuBar())}) {
+        const QPoint place = bar->mapTo(run.mains, bar->rect().center());
+        QTest::mousePress(run.mains->windowHandle(), Qt::RightButton, {}, place);
+        const bool popup = QApplication::activePopupWidget();
+        QTest::mouseRelease(run.mains->windowHandle(), Qt::RightButton, {}, place);
+        QVERIFY2(!popup, bar->metaObject()->className());
+        QVERIFY(run.mains->Toolbar1->isVisible());
+    }
 }
 
 void MainsTest::toggleOnTopTwiceReturnsToTheNormalBand_data()
@@ -174,6 +185,7 @@ void MainsTest::toggleOnTopTwiceReturnsToTheNormalBand_data()
     QTest::newRow("Ctrl+O") << "key";
     QTest::newRow("menu item") << "menu";
     QTest::newRow("status panel 3") << "panel";
+    QTest::newRow("status panel 3, double clicks") << "double";
 }
 
 void MainsTest::toggleOnTopTwiceReturnsToTheNormalBand()
@@ -186,8 +198,10 @@ void MainsTest::toggleOnTopTwiceReturnsToTheNormalBand()
             QTest::keyClick(run.mains, Qt::Key_O, Qt::ControlModifier);
         } else if (how == QLatin1String("menu")) {
             run.mains->mnuontop->trigger();
-        } else {
+        } else if (how == QLatin1String("panel")) {
             QTest::mouseClick(run.mains->Panels(3), Qt::LeftButton);
+        } else {
+            doubleClick(run.mains->Panels(3)); // one action, as a click
         }
     };
     StatusPanel* panel3 = run.mains->Panels(3);

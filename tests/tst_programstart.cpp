@@ -47,7 +47,7 @@ private:
 void ProgramStartTest::initTestCase()
 {
     QVERIFY(m_scratch.isValid());
-    for (const char* folder : {"tools/bin", "onpath", "cwd", "a folder"})
+    for (const char* folder : {"tools/bin", "onpath", "cwd/bin", "program/bin", "a folder"})
         QVERIFY(QDir().mkpath(path(QString::fromLatin1(folder))));
     writeFile(path(QStringLiteral("not executable")), "#!/bin/sh\nexit 0\n", QFile::ReadOwner | QFile::WriteOwner);
     writeFile(path(QStringLiteral("no interpreter")), QStringLiteral("touch '%1'\n").arg(path("ran")).toUtf8(),
@@ -116,11 +116,11 @@ void ProgramStartTest::programsStartForReal_data()
     QTest::addColumn<QStringList>("arguments");
     const QStringList tricky{"with blanks  in it", R"(say "hi")", "-x", "", "$HOME *"};
     QTest::newRow("absolute path") << path("tools/bin/run") << "tools/bin" << tricky;
-    QTest::newRow("relative path") << "../tools/bin/run"
-                                   << "tools/bin" << tricky;
+    QTest::newRow("relative path, from the program folder") << "bin/run"
+                                                            << "program/bin" << tricky;
     QTest::newRow("path without arguments") << path("tools/bin/run") << "tools/bin" << QStringList{};
-    QTest::newRow("bare name on the search path") << "trovix-test-run"
-                                                  << "cwd" << tricky;
+    QTest::newRow("bare name on the search path, not the working folder") << "trovix-test-run"
+                                                                          << "program" << tricky;
 }
 
 void ProgramStartTest::programsStartForReal()
@@ -129,8 +129,12 @@ void ProgramStartTest::programsStartForReal()
     QFETCH(QString, folder);
     QFETCH(QStringList, arguments);
     const QString marker = path(QStringLiteral("marker-%1").arg(QTest::currentDataTag()));
-    writeMarkerScript(path("tools/bin/run"), marker);
-    writeMarkerScript(path("onpath/trovix-test-run"), marker);
+    for (const char* program : {"tools/bin/run", "program/bin/run", "onpath/trovix-test-run"})
+        writeMarkerScript(path(QString::fromLatin1(program)), marker);
+    // Same-named programs in the process's working folder, which must not be the ones started.
+    const QString decoy = path(QStringLiteral("decoy-%1").arg(QTest::currentDataTag()));
+    for (const char* program : {"cwd/bin/run", "cwd/trovix-test-run"})
+        writeMarkerScript(path(QString::fromLatin1(program)), decoy);
 
     const QString oldCurrent = QDir::currentPath();
     const QByteArray oldPath = qgetenv("PATH");
@@ -141,10 +145,11 @@ void ProgramStartTest::programsStartForReal()
     QVERIFY(QDir::setCurrent(path("cwd")));
     qputenv("PATH", QFile::encodeName(path("onpath")) + ':' + oldPath);
 
-    const qint64 pid = ProgramStart::startDetached(QStringList{name} + arguments);
+    const qint64 pid = ProgramStart::startDetached(QStringList{name} + arguments, path("program"));
     QVERIFY(pid > 0);
     const QStringList written = waitForMarker(marker);
     QVERIFY2(!written.isEmpty(), "the program did not run");
+    QVERIFY2(!QFile::exists(decoy), "the program in the working folder ran");
     QCOMPARE(written.first(), QFileInfo(path(folder)).canonicalFilePath());
     QCOMPARE(written.mid(1), arguments);
 }
@@ -169,7 +174,7 @@ void ProgramStartTest::failuresAreToldApart()
     QFETCH(QStringList, words);
     QFETCH(int, code);
     try {
-        ProgramStart::startDetached(words);
+        ProgramStart::startDetached(words, path("program"));
         QFAIL("the start should have failed");
     } catch (const RuntimeError& e) {
         QCOMPARE(e.code(), code);

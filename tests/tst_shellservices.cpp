@@ -52,8 +52,8 @@ void ShellServicesTest::launchPathOpensInTheFilesFolder_data()
                                               << "/games/doom/";
     QTest::newRow("name inside a folder name") << "/home/bob/b"
                                                << "/home/bob/";
-    QTest::newRow("bare name") << "tool"
-                               << "";
+    QTest::newRow("bare name, started in the program folder") << "tool"
+                                                              << "%1";
     QTest::newRow("ends in a separator") << "/opt/tools/"
                                          << "/opt/tools/";
     QTest::newRow("blanks around") << "  /opt/my tools/run me.sh  "
@@ -75,7 +75,7 @@ void ShellServicesTest::launchPathOpensInTheFilesFolder()
     QCOMPARE(request.operation, QStringLiteral("Open"));
     QCOMPARE(request.file, path); // as given, untrimmed
     QCOMPARE(request.parameters, QString());
-    QCOMPARE(request.directory, folder);
+    QCOMPARE(request.directory, QString(folder).replace(QStringLiteral("%1"), program.path()));
     QCOMPARE(request.showCommand, 1);
 }
 

@@ -6,6 +6,8 @@
 #include "shell/module1.h"
 #include "store/programfiles.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTimer>
@@ -55,8 +57,8 @@ private slots:
     void underlineStepsDownTheLetters();
     void seventhTickShowsTheMainWindowAndUnloads();
     void realTimerEndsTheSplashInAboutASecond();
-    void clickBeforeTheFirstTickOpensTheDatabaseOnce();
-    void clickAfterTheFirstTickDoesNotOpenAgain();
+    void clickOrCloseEndsTheWait_data();
+    void clickOrCloseEndsTheWait();
     void clickOnALetterDoesNothing();
     void failedOpeningEndsTheProgramPlainly();
 };
@@ -140,28 +142,47 @@ void SplashTest::realTimerEndsTheSplashInAboutASecond()
     QTRY_VERIFY(run.splash.isNull());
 }
 
-void SplashTest::clickBeforeTheFirstTickOpensTheDatabaseOnce()
+void SplashTest::clickOrCloseEndsTheWait_data()
 {
-    Run run;
-    run.splash->Timer1->start();
-    QTest::mouseClick(run.splash, Qt::LeftButton, {}, Surface);
-    QVERIFY(run.module->dbConnection && run.module->dbConnection->isOpen());
-    QVERIFY(run.module->mains.ifLoaded()->isVisible());
-    QVERIFY(!run.module->splash.isLoaded());
-    QTest::qWait(400); // no tick follows the click
-    QCOMPARE(run.services->trayRequests.size(), 1);
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<bool>("closed"); // by the window manager, not clicked
+    QTest::newRow("click before the first tick") << false << false;
+    QTest::newRow("click after the first tick") << true << false;
+    QTest::newRow("closed before the first tick") << false << true;
+    QTest::newRow("closed after the first tick") << true << true;
 }
 
-void SplashTest::clickAfterTheFirstTickDoesNotOpenAgain()
+void SplashTest::clickOrCloseEndsTheWait()
 {
+    QFETCH(bool, ticked);
+    QFETCH(bool, closed);
     Run run;
-    run.splash->Timer1_Timer();
+    run.splash->Timer1->start();
+    if (ticked)
+        run.splash->Timer1_Timer();
     Mains* loaded = run.module->mains.ifLoaded();
-    QTest::mouseClick(run.splash, Qt::LeftButton, {}, Surface);
-    QCOMPARE(run.module->mains.ifLoaded(), loaded);
-    QVERIFY(loaded->isVisible());
+    if (closed) {
+        QCloseEvent close; // as Alt+F4 sends it through the window
+        QApplication::sendEvent(run.splash->windowHandle(), &close);
+    } else {
+        QTest::mouseClick(run.splash, Qt::LeftButton, {}, Surface);
+    }
     QVERIFY(!run.module->splash.isLoaded());
+    QTest::qWait(400); // no tick follows
+    if (closed && !ticked) {
+        // Nothing to show without the database: the program ends.
+        QCOMPARE(run.ended->size(), 1);
+        QCOMPARE(run.ended->at(0).at(0).toInt(), 0);
+        QVERIFY(!run.module->mains.isLoaded());
+        QVERIFY(run.services->trayRequests.isEmpty());
+        return;
+    }
+    QVERIFY(run.module->dbConnection && run.module->dbConnection->isOpen());
+    QVERIFY(run.module->mains.ifLoaded()->isVisible());
+    if (ticked)
+        QCOMPARE(run.module->mains.ifLoaded(), loaded); // not opened again
     QCOMPARE(run.services->trayRequests.size(), 1);
+    QCOMPARE(run.ended->size(), 0);
 }
 
 void SplashTest::clickOnALetterDoesNothing()

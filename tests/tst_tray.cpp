@@ -2,11 +2,14 @@
 // the icon's pop-up menu.
 #include "platform/qtservices.h"
 #include "programrun.h"
+#include "shell/listwindow.h"
 #include "shell/mains.h"
 #include "shell/module1.h"
+#include "windowdriver.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -139,6 +142,7 @@ void TrayTest::rightPressPopsUpTheMenu_data()
     QTest::newRow("Trovix") << "mnutrovix" << true << 0 << 0;
     QTest::newRow("Esc") << "" << false << 0 << 0;
     QTest::newRow("Exit") << "mnuexit" << false << 1 << 2;
+    QTest::newRow("Exit while Browse's dialog is open") << "mnuexit" << false << 1 << 2;
 }
 
 void TrayTest::rightPressPopsUpTheMenu()
@@ -148,10 +152,25 @@ void TrayTest::rightPressPopsUpTheMenu()
     QFETCH(int, ended);
     QFETCH(int, trayDeletes);
     Run run;
-    QVERIFY(!run.mains->isVisible()); // loaded, hidden, as in the tray
     bool shown = false;
-    answerPopup(item, &shown);
-    QCOMPARE(run.send(517, 516), -1);
+    if (QByteArray(QTest::currentDataTag()).contains("dialog")) {
+        // The file dialog of a list window is open, its own event loop running, when the icon is pressed.
+        run.mains->show();
+        run.services->dialogForReal = true;
+        QPointer<ListWindow> list = run.module->childWindow(ChildWindow::Softwares);
+        run.module->ShowChild(ChildWindow::Softwares);
+        clickButton(list, 3);
+        QTimer::singleShot(300, [&] {
+            answerPopup(item, &shown);
+            run.send(517, 516);
+        });
+        QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTRY_VERIFY(list.isNull());
+    } else {
+        QVERIFY(!run.mains->isVisible()); // loaded, hidden, as in the tray
+        answerPopup(item, &shown);
+        QCOMPARE(run.send(517, 516), -1);
+    }
     QVERIFY(shown);
     QCOMPARE(run.ended->size(), ended);
     QCOMPARE(run.trayDeletes(), trayDeletes);

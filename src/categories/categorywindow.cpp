@@ -12,6 +12,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 namespace trovix {
@@ -225,7 +226,7 @@ void CategoryWindow::startEntry()
         const std::optional<QStringList> words = CommandLine::splitWords(path.trimmed());
         if (!words || words->isEmpty())
             throw RuntimeError(ErrorCode::InvalidCall, QStringLiteral("The command line names no program."));
-        module().services().startProgram(*words);
+        module().services().startProgram(*words, module().programFolder());
         return;
     }
     if (path.trimmed().isEmpty())
@@ -250,8 +251,10 @@ void CategoryWindow::reportLaunchFailure(int code)
 
 void CategoryWindow::Command1_Click()
 {
+    // The program may end while the dialog is open, taking this window with it.
+    const QPointer<CategoryWindow> self(this);
     const QString chosen = module().services().openFileName(this, m_traits.browseFilter);
-    if (!chosen.isEmpty())
+    if (self && !chosen.isEmpty())
         m_text[1]->setText(pathForBox(chosen));
 }
 

@@ -10,9 +10,12 @@
 #include "store/catalog.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 
 namespace trovix {
@@ -133,9 +136,11 @@ void DocumentsWindow::Label4_Click()
 
 void DocumentsWindow::Command2_Click()
 {
+    // The program may end while the dialog is open, taking this window with it.
+    const QPointer<DocumentsWindow> self(this);
     const QString chosen = module().services().openFileName(this, Categories::executableFilter());
     // The application path is split into words, so a chosen file is quoted where it would split.
-    if (!chosen.isEmpty())
+    if (self && !chosen.isEmpty())
         Text2->setText(CommandLine::quoteWord(chosen));
 }
 
@@ -154,10 +159,15 @@ void DocumentsWindow::startEntry()
             CommandLine::documentCommand(applicationPath, document.isNull() ? QString() : document.toText());
     if (!words)
         throw RuntimeError(ErrorCode::InvalidCall, QStringLiteral("The application path has an open quote."));
-    // Without an application the document would be started as the program itself.
-    if (words->size() < 2)
-        throw RuntimeError(ErrorCode::FileNotFound, QStringLiteral("No application is set for the documents."));
-    module().services().startProgram(*words);
+    // Without an application the document alone would be the program: it is refused as no runnable
+    // program, and never started; one that is not there is not found.
+    if (words->size() < 2) {
+        const QString alone = words->value(0);
+        const bool there = !alone.isEmpty() && QFileInfo::exists(QDir(module().programFolder()).filePath(alone));
+        throw RuntimeError(there ? ErrorCode::InvalidCall : ErrorCode::FileNotFound,
+                           QStringLiteral("No application is set for the documents."));
+    }
+    module().services().startProgram(*words, module().programFolder());
 }
 
 } // namespace trovix

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <array>
+#include <utility>
 
 namespace trovix {
 
@@ -141,6 +142,7 @@ bool Splash::openDatabase()
         return true;
     } catch (const RuntimeError& error) {
         Timer1->stop();
+        m_waiting = false;
         m_module.startupFailed(error);
         return false;
     }
@@ -155,6 +157,7 @@ void Splash::setUnderline(int index, bool on)
 
 void Splash::showMainAndUnload()
 {
+    m_waiting = false;
     WindowSystem::bringToForeground(m_module.mains.get());
     m_module.splash.unload();
 }
@@ -184,6 +187,14 @@ void Splash::closeEvent(QCloseEvent* event)
     Form_Unload();
     event->accept();
     emit unloaded();
+    // Closed by the window manager while waiting: the wait ends at once. Without the database there is
+    // nothing to show and the program ends; with it the main window shows, as at the seventh tick.
+    if (std::exchange(m_waiting, false)) {
+        if (m_module.mains.isLoaded())
+            WindowSystem::bringToForeground(m_module.mains.get());
+        else
+            m_module.endProgram(0);
+    }
 }
 
 } // namespace trovix

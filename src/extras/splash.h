@@ -46,6 +46,8 @@ private:
 
     Module1& m_module;
     QPixmap m_background;
+    // Until the seventh tick, a click or a failed opening ends the wait.
+    bool m_waiting = true;
 };
 
 } // namespace trovix

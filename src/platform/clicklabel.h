@@ -4,7 +4,8 @@
 
 namespace trovix {
 
-// A label that answers a click of the left button released over it.
+// A label that answers a click of the left button released over it. A double
+// click is one click: the release that ends it is not another.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
@@ -16,7 +17,12 @@ signals:
     void Click();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool m_doubleClicked = false;
 };
 
 } // namespace trovix

@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 
@@ -85,13 +86,15 @@ QString getOpenFileName(QWidget* parent, const QString& filter)
 {
     const QList<FilterChoice> choices = parseFilter(filter);
 
-    QFileDialog dialog(parent);
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // On the heap and watched: the window under the dialog may go while it is open (the program ends from
+    // the tray), and takes the dialog with it; the dialog then answers nothing.
+    QPointer<QFileDialog> dialog = new QFileDialog(parent);
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
 
-    auto* model = new ChoiceFilterModel(&dialog);
-    dialog.setProxyModel(model);
+    auto* model = new ChoiceFilterModel(dialog);
+    dialog->setProxyModel(model);
 
     if (!choices.isEmpty()) {
         // The bracketed patterns only carry the description through the dialog's
@@ -99,14 +102,14 @@ QString getOpenFileName(QWidget* parent, const QString& filter)
         QStringList nameFilters;
         for (const FilterChoice& choice : choices)
             nameFilters.append(choice.description + QStringLiteral(" (*)"));
-        dialog.setNameFilters(nameFilters);
+        dialog->setNameFilters(nameFilters);
         model->choose(choices.first());
     } else {
         model->choose({QString(), {QStringLiteral("*")}});
     }
 
     // The signal carries the shown text, which the dialog has simplified.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, model, [model, &choices](const QString& shown) {
+    QObject::connect(dialog, &QFileDialog::filterSelected, model, [model, &choices](const QString& shown) {
         const auto chosen = std::find_if(choices.cbegin(), choices.cend(), [&shown](const FilterChoice& choice) {
             return choice.description.simplified() == shown;
         });
@@ -114,9 +117,11 @@ QString getOpenFileName(QWidget* parent, const QString& filter)
             model->choose(*chosen);
     });
 
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
         return {};
-    const QStringList files = dialog.selectedFiles();
+    const QStringList files = accepted ? dialog->selectedFiles() : QStringList();
+    delete dialog;
     return files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
 }
 

@@ -2,13 +2,14 @@
 
 #include "runtimeerror.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
 namespace trovix::ProgramStart {
 
-qint64 startDetached(const QStringList& words)
+qint64 startDetached(const QStringList& words, const QString& folder)
 {
     if (words.isEmpty() || words.first().isEmpty())
         throw RuntimeError(ErrorCode::InvalidCall, QStringLiteral("No program was given to start."));
@@ -24,9 +25,9 @@ qint64 startDetached(const QStringList& words)
     // QProcess only reports "failed to start", so the causes the caller sorts on are found out first.
     const QString& name = words.first();
     QString program;
-    QString workingDirectory;
+    QString workingDirectory = folder;
     if (name.contains(u'/')) {
-        const QFileInfo info(name);
+        const QFileInfo info(QDir(folder).filePath(name));
         if (!info.exists())
             throw RuntimeError(ErrorCode::FileNotFound, QStringLiteral("The program %1 was not found.").arg(name));
         // Absolute, because the relative name would be looked up again from the new working folder.

@@ -46,17 +46,17 @@ QtServices::~QtServices()
 int QtServices::shellExecute(const QString& /*operation*/, const QString& file, const QString& parameters,
                              const QString& directory, int /*showCommand*/)
 {
-    const QFileInfo info(file);
     const QStringList arguments = QProcess::splitCommand(parameters);
-    if (!info.exists()) {
-        // A bare program name is looked for on the search path.
-        if (!file.contains(QLatin1Char('/'))) {
-            const QString program = QStandardPaths::findExecutable(file.trimmed());
-            if (!program.isEmpty())
-                return QProcess::startDetached(program, arguments, directory) ? ShellOk : ShellAccessDenied;
-        }
-        return ShellFileNotFound;
+    // A bare name is a program on the search path, never a file in the process's working folder.
+    if (!file.contains(QLatin1Char('/'))) {
+        const QString program = QStandardPaths::findExecutable(file.trimmed());
+        if (program.isEmpty())
+            return ShellFileNotFound;
+        return QProcess::startDetached(program, arguments, directory) ? ShellOk : ShellAccessDenied;
     }
+    const QFileInfo info(file);
+    if (!info.exists())
+        return ShellFileNotFound;
     if (info.isFile() && info.isExecutable())
         return QProcess::startDetached(info.absoluteFilePath(), arguments, directory) ? ShellOk : ShellAccessDenied;
     const QString opener = QStandardPaths::findExecutable(DocumentOpener);
@@ -65,9 +65,9 @@ int QtServices::shellExecute(const QString& /*operation*/, const QString& file, 
     return QProcess::startDetached(opener, {info.absoluteFilePath()}, directory) ? ShellOk : ShellNoAssociation;
 }
 
-qint64 QtServices::startProgram(const QStringList& words)
+qint64 QtServices::startProgram(const QStringList& words, const QString& folder)
 {
-    return ProgramStart::startDetached(words);
+    return ProgramStart::startDetached(words, folder);
 }
 
 QString QtServices::openFileName(QWidget* parent, const QString& filter)

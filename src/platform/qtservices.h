@@ -23,7 +23,7 @@ public:
 
     int shellExecute(const QString& operation, const QString& file, const QString& parameters, const QString& directory,
                      int showCommand) override;
-    qint64 startProgram(const QStringList& words) override;
+    qint64 startProgram(const QStringList& words, const QString& folder) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
     QDateTime now() override;
     void playSound(const QString& fileName) override;

@@ -43,16 +43,18 @@ public:
     virtual ~Services() = default;
 
     // Opens the file with its associated application, or starts it when it is a
-    // program, in the given folder. Returns a shell-style code: above 32 on success.
+    // program, in the given folder. A file named without '/' is a program looked up
+    // on the search path only. Returns a shell-style code: above 32 on success.
     virtual int shellExecute(const QString& operation, const QString& file, const QString& parameters,
                              const QString& directory, int showCommand) = 0;
 
     // Starts a program detached, so that it outlives this one. words[0] names the program: a path, which
-    // starts in the program's own folder, or a bare name looked up on the search path; the other words are
-    // its arguments, each passed as it stands. Returns the process id. Throws RuntimeError 53 when the
-    // program is not found, 5 when the words name no runnable program (none, a folder, a file without the
-    // execute permission, a file the system cannot run).
-    virtual qint64 startProgram(const QStringList& words) = 0;
+    // starts in the program's own folder (a relative one is taken from folder), or a bare name looked up on
+    // the search path only, which starts in folder; the other words are its arguments, each passed as it
+    // stands. Returns the process id. Throws RuntimeError 53 when the program is not found, 5 when the words
+    // name no runnable program (none, a folder, a file without the execute permission, a file the system
+    // cannot run).
+    virtual qint64 startProgram(const QStringList& words, const QString& folder) = 0;
 
     // The modal file-open dialog. The filter is "Description|patterns|Description|patterns", patterns
     // separated by ';'. Returns the chosen file's full name, or an empty text when the user cancels.

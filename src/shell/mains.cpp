@@ -69,6 +69,9 @@ Mains::Mains(Module1& module)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Caption);
     setWindowIcon(ImageList::programIcon());
+    // No pop-up of the window's own over the toolbar and the menu bar: its tick box would hide the toolbar
+    // with no way back.
+    setContextMenuPolicy(Qt::NoContextMenu);
 
     MDIClient = new QMdiArea(this);
     MDIClient->setObjectName(QStringLiteral("MDIClient"));

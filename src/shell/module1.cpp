@@ -91,6 +91,14 @@ ListWindow* Module1::childWindow(ChildWindow which)
     return nullptr;
 }
 
+void Module1::BringForward()
+{
+    if (Splash* window = splash.ifLoaded())
+        window->raise();
+    else if (Mains* window = mains.ifLoaded())
+        window->mnutrovix_Click();
+}
+
 void Module1::ShowChild(ChildWindow which)
 {
     if (ListWindow* window = childWindow(which))
@@ -189,15 +197,21 @@ int Module1::LaunchPath(const QString& path)
     constexpr int ShowNormal = 1;
     if (path.isEmpty())
         throw RuntimeError(ErrorCode::SubscriptOutOfRange, QStringLiteral("The path is empty."));
-        // The folder is everything up to and including the last separator; a bare
-        // file name has none, and the shell's default folder applies.
-#ifdef Q_OS_WIN
-    const qsizetype lastSeparator = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-#else
-    const qsizetype lastSeparator = path.lastIndexOf(QLatin1Char('/'));
-#endif
-    const QString folder = path.left(lastSeparator + 1).trimmed();
-    return m_services->shellExecute(QStringLiteral("Open"), path, QString(), folder, ShowNormal);
+    // A bare name is a program on the search path and starts in the program folder, the working folder
+    // the program had on its first platform; so does everything a relative path names.
+    if (!path.contains(QLatin1Char('/')))
+        return m_services->shellExecute(QStringLiteral("Open"), path, QString(), m_programFolder, ShowNormal);
+    const QString file = programPath(path);
+    // The folder is everything up to and including the last separator.
+    const QString folder = file.left(file.lastIndexOf(QLatin1Char('/')) + 1).trimmed();
+    return m_services->shellExecute(QStringLiteral("Open"), file, QString(), folder, ShowNormal);
+}
+
+QString Module1::programPath(const QString& path) const
+{
+    if (!path.contains(QLatin1Char('/')) || path.trimmed().startsWith(QLatin1Char('/')))
+        return path;
+    return m_programFolder + QLatin1Char('/') + path;
 }
 
 void Module1::startupFailed(const RuntimeError& error)

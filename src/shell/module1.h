@@ -66,6 +66,9 @@ public:
 
     // The child window, loaded first if need be; nullptr for one the program does not have.
     ListWindow* childWindow(ChildWindow which);
+    // Another start on the same program folder: the main window comes forward, as the tray's "&Trovix"
+    // brings it; while the splash still runs, the splash does, and the main window follows at its end.
+    void BringForward();
     // Shows the child window in the main window as the active child, holding the focus.
     void ShowChild(ChildWindow which);
     // The Tip of the Day window and the about box, shown without taking the focus.
@@ -83,6 +86,9 @@ public:
     // Opens the file through the shell in its own folder; returns the shell's code
     // (above 32 on success). An empty path raises error 9.
     int LaunchPath(const QString& path);
+    // A relative path holding '/' taken from the program folder; a bare name (a program on the search
+    // path) and an absolute path as they are.
+    QString programPath(const QString& path) const;
 
     // A list was read from the database. Once no list has been read for IdleMemoryMs, the decrypted
     // pages the connection keeps are given back: a program that stays open all day holds only what its

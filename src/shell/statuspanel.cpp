@@ -4,6 +4,8 @@
 
 #include <QMouseEvent>
 
+#include <utility>
+
 namespace trovix {
 
 StatusPanel::StatusPanel(const QString& text, const QString& toolTip, int widthTwips, QWidget* parent)
@@ -43,18 +45,28 @@ QSize StatusPanel::minimumSizeHint() const
     return {1, QLabel::minimumSizeHint().height()};
 }
 
+void StatusPanel::mousePressEvent(QMouseEvent* event)
+{
+    // A press of its own; the press of a double click is followed by the double-click event.
+    m_doubleClicked = false;
+    QLabel::mousePressEvent(event);
+}
+
 void StatusPanel::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    const bool secondOfDouble = std::exchange(m_doubleClicked, false);
+    if (event->button() == Qt::LeftButton && !secondOfDouble && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
 void StatusPanel::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
     QLabel::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        m_doubleClicked = true;
+        emit doubleClicked();
+    }
 }
 
 } // namespace trovix

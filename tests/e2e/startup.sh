@@ -1,12 +1,46 @@
 #!/usr/bin/env bash
 # The real program on a real X server: the splash, then the main window about a
-# second later; Ctrl+O puts it on top and panel 3 reads "A"; Exit ends it with
-# status 0. Without its database it says why on standard error and exits 1.
+# second later; later starts on the same folder bring it forward and end with
+# status 0; Ctrl+O puts it on top and panel 3 reads "A"; Exit ends it with
+# status 0. Killed, it leaves nothing in the way of the next start. Without its
+# database it says why on standard error and exits 1.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 e2e_setup "$1" "$2"
 program="$work/trovix/trovix"
+
+# starts COUNT RUNNING: COUNT starts at once on the folder; RUNNING of them must run on (their pids in
+# $running), every other one must end with status 0, and one main window must be there.
+starts() {
+    local pids="" pid alive status
+    for _ in $(seq "$1"); do
+        "$program" 2>>"$work/starts.log" &
+        pids="$pids $!"
+    done
+    for _ in $(seq 100); do
+        alive=0
+        for pid in $pids; do kill -0 "$pid" 2>/dev/null && alive=$((alive + 1)); done
+        [ "$alive" -le "$2" ] && break
+        sleep 0.1
+    done
+    running=
+    for pid in $pids; do
+        if kill -0 "$pid" 2>/dev/null; then
+            running="$running $pid"
+            continue
+        fi
+        wait "$pid"
+        status=$?
+        [ "$status" = 0 ] || e2e_fail "a start beside a running program ended with status $status: $(cat "$work/starts.log")"
+    done
+    running=${running# }
+    [ "$(echo $running | wc -w)" = "$2" ] || e2e_fail "$1 starts at once left $(echo $running | wc -w) running, not $2"
+    sleep 0.5
+    main_id=$(e2e_window "Marlen's TROVIX" 20) || e2e_fail "no main window after $1 starts at once"
+    [ "$(xdotool search --onlyvisible --name "^Marlen's TROVIX\$" | wc -l)" = 1 ] \
+        || e2e_fail "$1 starts at once gave more than one main window"
+}
 
 "$program" 2>"$work/stderr.log" &
 app_pid=$!
@@ -18,6 +52,8 @@ main_seen=$(e2e_now_ms)
 e2e_gone TROVIX 5 || e2e_fail "the splash window stayed after the main window appeared"
 echo "splash after $((splash_seen - started)) ms, main window $((main_seen - splash_seen)) ms after the splash"
 [ $((main_seen - splash_seen)) -ge 500 ] || e2e_fail "the main window came too early: the splash should run about a second"
+starts 3 0
+kill -0 "$app_pid" || e2e_fail "later starts ended the running program"
 
 # Panel 3 sits at the right end of the status bar; compare its pixels before and after.
 eval "$(xdotool getwindowgeometry --shell "$main_id")"
@@ -40,6 +76,19 @@ e2e_quit "$main_id" "$app_pid"
 app_pid=
 [ "$exit_status" = 0 ] || e2e_fail "Exit ended the program with status $exit_status: $(cat "$work/stderr.log")"
 echo "exit status after Exit: $exit_status"
+
+# Killed, the program leaves no lock behind: of four starts at once, one runs, the others end.
+"$program" 2>"$work/stderr.log" &
+app_pid=$!
+e2e_window "Marlen's TROVIX" 20 >/dev/null || e2e_fail "the main window did not appear"
+kill -9 "$app_pid"
+wait "$app_pid" 2>/dev/null
+starts 4 1
+app_pid=$running
+e2e_quit "$main_id" "$app_pid"
+app_pid=
+[ "$exit_status" = 0 ] || e2e_fail "Exit after a killed run ended the program with status $exit_status"
+echo "later starts forwarded; after kill -9, four starts at once left one program"
 
 # Without its database the program says why and exits 1.
 rm -f "$work/trovix/trovix.mdb"

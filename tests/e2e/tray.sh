@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program with a notification-area host and a sound server: Minimize
-# hides the main window, a left press on the icon brings it back, the icon's
-# menu "Exit" ends the program with status 0 and leaves no icon behind.
+# hides the main window, a second start on the folder and a left press on the
+# icon bring it back, the icon's menu "Exit" ends the program with status 0 and
+# leaves no icon behind.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
@@ -35,6 +36,13 @@ icon_x=$((X + WIDTH / 2)) icon_y=$((Y + HEIGHT / 2))
 e2e_keys "$main_id" ctrl+y
 e2e_gone "Marlen's TROVIX" 5 || e2e_fail "Minimize did not hide the main window"
 kill -0 "$app_pid" || e2e_fail "the program ended on Minimize"
+
+timeout 20 "$program" 2>>"$work/stderr.log"
+status=$?
+[ "$status" = 0 ] || e2e_fail "a second start beside the hidden program ended with status $status"
+main_id=$(e2e_window "Marlen's TROVIX" 5) || e2e_fail "a second start did not bring the hidden main window back"
+e2e_keys "$main_id" ctrl+y
+e2e_gone "Marlen's TROVIX" 5 || e2e_fail "Minimize did not hide the main window again"
 
 xdotool mousemove "$icon_x" "$icon_y" click 1
 main_id=$(e2e_window "Marlen's TROVIX" 5) || e2e_fail "a left press on the icon did not bring the main window back"

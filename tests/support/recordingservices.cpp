@@ -14,11 +14,11 @@ int RecordingServices::shellExecute(const QString& operation, const QString& fil
     return shellResult;
 }
 
-qint64 RecordingServices::startProgram(const QStringList& words)
+qint64 RecordingServices::startProgram(const QStringList& words, const QString& folder)
 {
     programStarts.append(words);
     if (launchForReal)
-        return real().startProgram(words);
+        return real().startProgram(words, folder);
     if (startFailure != 0)
         throw RuntimeError(startFailure, QStringLiteral("The program could not be started (as scripted)."));
     return 4242;
@@ -27,6 +27,8 @@ qint64 RecordingServices::startProgram(const QStringList& words)
 QString RecordingServices::openFileName(QWidget* parent, const QString& filter)
 {
     dialogRequests.append({parent, filter});
+    if (dialogForReal)
+        return real().openFileName(parent, filter);
     return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
 }
 

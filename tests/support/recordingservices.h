@@ -41,7 +41,7 @@ public:
 
     int shellExecute(const QString& operation, const QString& file, const QString& parameters, const QString& directory,
                      int showCommand) override;
-    qint64 startProgram(const QStringList& words) override;
+    qint64 startProgram(const QStringList& words, const QString& folder) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
     QDateTime now() override { return clock.isValid() ? clock : QDateTime::currentDateTime(); }
     void playSound(const QString& fileName) override { sounds << fileName; }
@@ -60,6 +60,7 @@ public:
     int startFailure = 0;       // a run-time error code startProgram raises; 0 starts
     QStringList nextFileNames;  // what the file dialog answers, one a request; none left: cancelled
     bool launchForReal = false; // shellExecute and startProgram go to the real services (and are recorded)
+    bool dialogForReal = false; // the file dialog is the real one (and is recorded)
     bool trayAvailable = true;
 
     // What was asked.

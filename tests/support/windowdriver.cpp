@@ -83,6 +83,12 @@ void doubleClickNode(ListWindow* window, const Node* node)
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->nodeRect(node).center());
 }
 
+void doubleClick(QWidget* widget)
+{
+    QWidget* top = widget->window();
+    QTest::mouseDClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, widget->rect().center()));
+}
+
 void clickButton(ListWindow* window, int position)
 {
     QAction* action = window->Buttons(position);

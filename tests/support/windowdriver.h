@@ -38,6 +38,9 @@ struct WindowRun : ProgramRun
 // Clicks the window's node with the left button, as a user does.
 void clickNode(ListWindow* window, const Node* node);
 void doubleClickNode(ListWindow* window, const Node* node);
+// A double click at the widget's centre as the window system sends it: press, release, a press that is the
+// double click, release.
+void doubleClick(QWidget* widget);
 // Clicks the toolbar button at the position (from 1); a disabled button takes no click.
 void clickButton(ListWindow* window, int position);
 // Drags the data over the widget and drops it there, as a file manager does.
