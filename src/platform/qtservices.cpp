@@ -182,7 +182,10 @@ WindowProc QtServices::setWindowProc(QWidget* window, WindowProc procedure)
 
 void QtServices::reportStartupFailure(const QString& text)
 {
-    QMessageBox::critical(nullptr, QStringLiteral("TROVIX"), text);
+    // The text names the program folder, whatever characters its name holds: never read as markup.
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("TROVIX"), text);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 } // namespace trovix
