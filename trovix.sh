@@ -7,6 +7,8 @@
 #   ./trovix.sh soak         the long form: the reliability suite with 1,000 kills, 10 minutes of fuzzing
 #   ./trovix.sh bench        run the benchmarks
 #   ./trovix.sh package      make the Debian package (build/trovix_*.deb)
+#   ./trovix.sh mutants      put each fault of tests/mutation/faults.tsv into a copy of the tree, build it,
+#                            run the suite and say which faults it catches ("check": only see that each applies)
 set -euo pipefail
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
@@ -42,12 +44,14 @@ die() {
 
 usage() {
     cat >&2 <<'EOF'
-usage: ./trovix.sh run | test [ctest arguments] | soak | bench | package
+usage: ./trovix.sh run | test [ctest arguments] | soak | bench | package | mutants [check]
   run      install missing Debian packages, build, start the program
   test     install missing Debian packages, build, run every test stage (with arguments: ctest only)
   soak     install missing Debian packages, build, run the long reliability and fuzzing stages
   bench    install missing Debian packages, build, run the benchmarks
   package  install missing Debian packages, build, make the Debian package
+  mutants  install missing Debian packages, then for each listed fault: a copy of the tree with the fault,
+           built and tested; "mutants check" only sees that every fault applies
 EOF
 }
 
@@ -252,10 +256,69 @@ run_benchmarks() {
     [[ $failed -eq 0 ]] || die "$failed of $found benchmarks failed"
 }
 
+# One fault of the list put into the file, or "" when its text is not found exactly once.
+mutated_text() {
+    local file=$1 original=$2 replacement=$3 content rest
+    content=$(<"$file")
+    rest=${content//"$original"/}
+    [[ $(((${#content} - ${#rest}) / ${#original})) -eq 1 ]] || return 1
+    printf '%s\n' "${content/"$original"/"$replacement"}"
+}
+
+# The mutation check. Each row of tests/mutation/faults.tsv names a file, a text found once in it, what
+# replaces it and the fault that makes. Every fault goes into one copy of the tree in turn, which is built
+# and tested (the suite stops at its first failure); a fault the suite catches is killed, one it lets
+# through survives. The faults are realistic one-line slips, so a survivor is a place no test looks at.
+run_mutants() {
+    local list=tests/mutation/faults.tsv copy=${MUTANTS_DIR:-/tmp/trovix-mutants} only_check=${1:-}
+    local file original replacement what target mutated verdict killed=0 survived=0 broken=0 number=0
+    if [[ $only_check != check ]]; then
+        rm -rf "$copy"
+        mkdir -p "$copy/tree"
+        git ls-files -z | xargs -0 tar -cf - | tar -C "$copy/tree" -xf -
+        cmake -S "$copy/tree" -B "$copy/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake --build "$copy/build" >"$copy/build.log" 2>&1 || die "the copy does not build without faults"
+    fi
+    while IFS=$'\t' read -r file original replacement what; do
+        [[ -z $file || $file == \#* ]] && continue
+        number=$((number + 1))
+        original=${original//\\n/$'\n'}
+        replacement=${replacement//\\n/$'\n'}
+        target=${copy}/tree/$file
+        [[ $only_check == check ]] && target=$file
+        if ! mutated=$(mutated_text "$target" "$original" "$replacement"); then
+            printf 'fault %2d  NOT APPLIED   %s (%s)\n' "$number" "$what" "$file"
+            broken=$((broken + 1))
+            continue
+        fi
+        [[ $only_check == check ]] && continue
+        cp "$target" "$target.orig"
+        printf '%s\n' "$mutated" >"$target"
+        if ! cmake --build "$copy/build" >"$copy/fault$number.log" 2>&1; then
+            verdict="killed (no build)"
+            killed=$((killed + 1))
+        elif ctest --test-dir "$copy/build" -j 2 --stop-on-failure >>"$copy/fault$number.log" 2>&1; then
+            verdict=SURVIVED
+            survived=$((survived + 1))
+        else
+            verdict=killed
+            killed=$((killed + 1))
+        fi
+        mv "$target.orig" "$target"
+        printf 'fault %2d  %-17s %s (%s)\n' "$number" "$verdict" "$what" "$file"
+    done <"$list"
+    if [[ $only_check == check ]]; then
+        say "$((number - broken)) of $number faults apply"
+    else
+        say "$killed of $number faults killed, $survived survived, $broken not applied; logs in $copy"
+    fi
+    [[ $broken -eq 0 ]]
+}
+
 main() {
     local command=${1:-}
     case $command in
-        run | test | soak | bench | package) shift ;;
+        run | test | soak | bench | package | mutants) shift ;;
         -h | --help | help)
             usage
             exit 0
@@ -265,12 +328,16 @@ main() {
             exit 2
             ;;
     esac
-    if [[ $command != test && $# -gt 0 ]]; then
+    if [[ $command != test && $command != mutants && $# -gt 0 ]]; then
         usage
         exit 2
     fi
 
     install_packages
+    if [[ $command == mutants ]]; then
+        run_mutants "$@"
+        return
+    fi
     build
     case $command in
         run) run_program ;;
