@@ -295,6 +295,9 @@ void CategoriesTest::commandsFollowTheState()
     QVERIFY(w->Buttons(int(run.traits.window.toolbar.size()))->isEnabled());
     if (!expected.frame && step != QLatin1String("entry"))
         QCOMPARE(w->TreeView1->selectedNode(), w->TreeView1->root());
+    // The keys go where the user goes on: the name box of an open frame, else the list.
+    if (step != QLatin1String("load"))
+        QVERIFY((expected.frame ? static_cast<QWidget*>(w->Text1(0)) : w->TreeView1)->hasFocus());
     // The editor's boxes are emptied whenever the window returns to browsing.
     if (!expected.frame)
         QVERIFY(w->Text1(0)->text().isEmpty() && w->Text1(1)->text().isEmpty());
