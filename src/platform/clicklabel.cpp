@@ -25,6 +25,8 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QLabel::mouseDoubleClickEvent(event);
     m_doubleClicked = event->button() == Qt::LeftButton;
+    if (m_doubleClicked)
+        emit DblClick();
 }
 
 } // namespace trovix

@@ -4,8 +4,9 @@
 
 namespace trovix {
 
-// A label that answers a click of the left button released over it. A double
-// click is one click: the release that ends it is not another.
+// A label that answers a click of the left button released over it, and a double
+// click of that button. A double click is one action: the release that ends it
+// is no second click.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
@@ -15,6 +16,7 @@ public:
 
 signals:
     void Click();
+    void DblClick();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -163,8 +163,8 @@ void Mains::buildStatusBar()
         // Permanent: a status tip shown in the bar never hides the panels.
         StatusBar1->addPermanentWidget(panel, isMessageLine ? 1 : 0);
         m_panels[i] = panel;
-        connect(panel, &StatusPanel::clicked, this, [this, i] { StatusBar1_PanelClick(i + 1); });
-        connect(panel, &StatusPanel::doubleClicked, this, [this, i] { StatusBar1_PanelDblClick(i + 1); });
+        connect(panel, &StatusPanel::Click, this, [this, i] { StatusBar1_PanelClick(i + 1); });
+        connect(panel, &StatusPanel::DblClick, this, [this, i] { StatusBar1_PanelDblClick(i + 1); });
     }
 }
 
