@@ -8,7 +8,8 @@
 #   ./trovix.sh bench        run the benchmarks
 #   ./trovix.sh package      make the Debian package (build/trovix_*.deb)
 #   ./trovix.sh mutants      put each fault of tests/mutation/faults.tsv into a copy of the tree, build it,
-#                            run the suite and say which faults it catches ("check": only see that each applies)
+#                            run the suite and say which faults it catches ("check": only see that each applies;
+#                            numbers: only those faults)
 set -euo pipefail
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
@@ -44,14 +45,14 @@ die() {
 
 usage() {
     cat >&2 <<'EOF'
-usage: ./trovix.sh run | test [ctest arguments] | soak | bench | package | mutants [check]
+usage: ./trovix.sh run | test [ctest arguments] | soak | bench | package | mutants [check | N...]
   run      install missing Debian packages, build, start the program
   test     install missing Debian packages, build, run every test stage (with arguments: ctest only)
   soak     install missing Debian packages, build, run the long reliability and fuzzing stages
   bench    install missing Debian packages, build, run the benchmarks
   package  install missing Debian packages, build, make the Debian package
   mutants  install missing Debian packages, then for each listed fault: a copy of the tree with the fault,
-           built and tested; "mutants check" only sees that every fault applies
+           built and tested; "mutants check" only sees that every fault applies, "mutants 3 7" tries faults 3 and 7
 EOF
 }
 
@@ -271,7 +272,9 @@ mutated_text() {
 # through survives. The faults are realistic one-line slips, so a survivor is a place no test looks at.
 run_mutants() {
     local list=tests/mutation/faults.tsv copy=${MUTANTS_DIR:-/tmp/trovix-mutants} only_check=${1:-}
-    local file original replacement what target mutated verdict killed=0 survived=0 broken=0 number=0
+    local file original replacement what target mutated verdict killed=0 survived=0 broken=0 number=0 tried=0
+    local chosen=" $* "
+    [[ $only_check == check || $# -eq 0 ]] && chosen=""
     if [[ $only_check != check ]]; then
         rm -rf "$copy"
         mkdir -p "$copy/tree"
@@ -282,6 +285,8 @@ run_mutants() {
     while IFS=$'\t' read -r file original replacement what; do
         [[ -z $file || $file == \#* ]] && continue
         number=$((number + 1))
+        [[ -n $chosen && $chosen != *" $number "* ]] && continue
+        tried=$((tried + 1))
         original=${original//\\n/$'\n'}
         replacement=${replacement//\\n/$'\n'}
         target=${copy}/tree/$file
@@ -310,7 +315,7 @@ run_mutants() {
     if [[ $only_check == check ]]; then
         say "$((number - broken)) of $number faults apply"
     else
-        say "$killed of $number faults killed, $survived survived, $broken not applied; logs in $copy"
+        say "$killed of $tried faults killed, $survived survived, $broken not applied; logs in $copy"
     fi
     [[ $broken -eq 0 ]]
 }
