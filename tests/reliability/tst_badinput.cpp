@@ -6,28 +6,23 @@
 #include "platform/clicklabel.h"
 #include "platform/commandline.h"
 #include "platform/connection.h"
+#include "platform/recordset.h"
 #include "platform/textbox.h"
 #include "reminders/duecheck.h"
 #include "reminders/reminders.h"
 #include "shell/mains.h"
-#include "shell/module1.h"
 #include "shell/treeview.h"
 #include "store/catalog.h"
-#include "store/programfiles.h"
 #include "windowdriver.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMimeData>
-#include <QTimer>
 #include <QUrl>
 #include <QtTest>
-
-#include <sqlite3.h>
 
 #include <atomic>
 #include <fcntl.h>
@@ -45,37 +40,31 @@ const QString Resting = QStringLiteral("Double Click for Tip of the Day");
 const QString FillIn = QStringLiteral("Fill in the values");
 const QString FillInCorrect = QStringLiteral("Fill in the correct values");
 const QString NotRunnable = QStringLiteral("Not a valid executable file");
-const QDateTime Now(QDate(2026, 12, 5), QTime(21, 5, 7));
+const QString Due = QStringLiteral("2026-12-05 8:00:00 AM");
 
 struct Window
 {
     const char* tag;
     ChildWindow which;
     QString table;
-    QString key;
     bool description;
 };
 
-const QList<Window>& categoryWindows()
-{
-    static const QList<Window> all = {
-            {"softwares", ChildWindow::Softwares, Catalog::Softwares, QStringLiteral("software"), true},
-            {"games", ChildWindow::Games, Catalog::Games, QStringLiteral("game"), false},
-            {"windows", ChildWindow::Windows, Catalog::Windows, QStringLiteral("window"), false},
-            {"documents", ChildWindow::Documents, Catalog::Documents, QStringLiteral("document"), false},
-    };
-    return all;
-}
+const QList<Window> Lists = {
+        {"softwares", ChildWindow::Softwares, Catalog::Softwares, true},
+        {"games", ChildWindow::Games, Catalog::Games, false},
+        {"windows", ChildWindow::Windows, Catalog::Windows, false},
+        {"documents", ChildWindow::Documents, Catalog::Documents, false},
+};
+const Window RemindersList{"reminders", ChildWindow::Reminders, Catalog::Reminders, false};
 
 const Window& windowOf(ChildWindow which)
 {
-    for (const Window& w : categoryWindows()) {
+    for (const Window& w : Lists) {
         if (w.which == which)
             return w;
     }
-    static const Window reminders{"reminders", ChildWindow::Reminders, Catalog::Reminders, QStringLiteral("message"),
-                                  false};
-    return reminders;
+    return RemindersList;
 }
 
 QString repeated(const QString& piece, int length)
@@ -86,56 +75,51 @@ QString repeated(const QString& piece, int length)
     return text.left(length);
 }
 
-struct BadRun : WindowRun
-{
-    BadRun() { services->clock = Now; }
-
-    // The cells of the table's last row as the engine holds them: type and hexadecimal bytes.
-    QStringList lastRow(const QString& table) const
-    {
-        sqlite3* db = module->dbConnection->handle();
-        const QByteArray sql = QStringLiteral("select * from %1 order by rowid desc limit 1").arg(table).toUtf8();
-        sqlite3_stmt* st = nullptr;
-        QStringList cells;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK)
-            return {QStringLiteral("prepare failed")};
-        if (sqlite3_step(st) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(st); ++c)
-                cells << cellOf(st, c);
-        }
-        sqlite3_finalize(st);
-        return cells;
-    }
-
-    static QString cellOf(sqlite3_stmt* st, int c)
-    {
-        switch (sqlite3_column_type(st, c)) {
-        case SQLITE_NULL:
-            return QStringLiteral("null");
-        case SQLITE_INTEGER:
-            return QStringLiteral("integer ") + QString::number(sqlite3_column_int64(st, c));
-        case SQLITE_FLOAT:
-            return QStringLiteral("real ") + QString::number(sqlite3_column_double(st, c));
-        default: {
-            const auto* data = static_cast<const char*>(sqlite3_column_blob(st, c));
-            const QByteArray bytes(data, sqlite3_column_bytes(st, c));
-            return (sqlite3_column_type(st, c) == SQLITE_TEXT ? QStringLiteral("text ") : QStringLiteral("blob "))
-                   + QString::fromLatin1(bytes.toHex());
-        }
-        }
-    }
-
-    int count(const QString& table) const { return int(rows(table).size()); }
-};
-
+// A stored cell as the engine holds it: its type and, for text and bytes, its bytes in hexadecimal.
 QString text(const QString& value)
 {
-    return QStringLiteral("text ") + QString::fromLatin1(value.toUtf8().toHex());
+    return QStringLiteral("text ") + QString::fromLatin1(value.toUtf8().toHex().toUpper());
 }
 
-// Types the text one character (one code point) at a time, as a keyboard with an input method sends it.
-void typeText(QWidget* box, const QString& value)
+struct BadRun : WindowRun
 {
+    BadRun() { services->clock = QDateTime(QDate(2026, 12, 5), QTime(21, 5, 7)); }
+
+    QStringList lastRow(const QString& table) const
+    {
+        QStringList cells;
+        for (const QString& column : Catalog::table(table).columns)
+            cells << QStringLiteral("case typeof(%1) when 'integer' then 'integer ' || %1 "
+                                    "when 'null' then 'null' else typeof(%1) || ' ' || hex(%1) end")
+                             .arg(column);
+        Recordset rs;
+        rs.Open(QStringLiteral("select %1 from %2 order by rowid desc limit 1").arg(cells.join(u','), table),
+                *module->dbConnection);
+        cells.clear();
+        for (int i = 0; !rs.Eof() && i < rs.fieldCount(); ++i)
+            cells << rs.Fields(i).toText();
+        return cells;
+    }
+    int count(const QString& table) const { return int(rows(table).size()); }
+    void insert(const Window& w, const QVariantList& values)
+    {
+        execute(QStringLiteral("insert into %1 values (?%2)")
+                        .arg(w.table, QStringLiteral(", ?").repeated(values.size() - 1)),
+                values);
+    }
+};
+
+// Types the text one character (one code point) at a time, as a keyboard with an input method sends it,
+// or pastes it with Ctrl+V.
+void enter(TextBox* box, const QString& method, const QString& value)
+{
+    box->clear();
+    box->setFocus();
+    if (method == QLatin1String("pasted")) {
+        QApplication::clipboard()->setText(value);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        return;
+    }
     for (qsizetype i = 0; i < value.size(); ++i) {
         QString one(value.at(i));
         if (value.at(i).isHighSurrogate() && i + 1 < value.size())
@@ -143,22 +127,6 @@ void typeText(QWidget* box, const QString& value)
         QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, one, Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, one, Qt::NoModifier);
     }
-}
-
-void pasteText(TextBox* box, const QString& value)
-{
-    box->setFocus();
-    QApplication::clipboard()->setText(value);
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-}
-
-void enter(TextBox* box, const QString& method, const QString& value)
-{
-    box->clear();
-    if (method == QLatin1String("typed"))
-        typeText(box, value);
-    else
-        pasteText(box, value);
 }
 
 // A named pipe that nothing may open. A label that read its text as markup would load the image it
@@ -173,6 +141,7 @@ public:
                 QStringLiteral("trovix-badinput-%1.fifo").arg(QCoreApplication::applicationPid()));
         return name;
     }
+    static QString image() { return QStringLiteral("<img src=\"%1\">").arg(path()); }
 
     Fifo()
     {
@@ -189,7 +158,6 @@ public:
             }
         });
     }
-
     ~Fifo()
     {
         m_closing = true;
@@ -198,8 +166,6 @@ public:
         ::close(fd);
         ::unlink(qPrintable(path()));
     }
-
-    // The readers since the last call.
     int takeReads() { return m_reads.exchange(0); }
 
 private:
@@ -228,34 +194,24 @@ struct Sample
     bool typable; // printable text a keyboard can send, one character a key
 };
 
-const QList<Sample>& samples()
-{
-    static const QList<Sample> all = {
-            {"apostrophes", QStringLiteral("Bob's 'best' tool"), true},
-            {"double quotes", QStringLiteral("The \"quoted\" \"\" one"), true},
-            {"quotes of both kinds, SQL-like", QStringLiteral("x'); drop table softwares; -- \"y\""), true},
-            {"blanks only", QStringLiteral("     "), true},
-            {"blanks around", QStringLiteral("   padded   "), true},
-            {"right-to-left", QStringLiteral("שלום עולם مرحبا بالعالم"), true},
-            {"direction overrides", QStringLiteral("abc \u202Eevil\u202C.exe \u200F"), true},
-            {"combining marks", QStringLiteral("e\u0301cole\u0308 n\u0303a\u0323\u0307"), true},
-            {"emoji", QStringLiteral("🚀 launch 👩‍💻 ✔️ 🇳🇴"), true},
-            {"percent and backslashes", QStringLiteral("100% C:\\Program Files\\x %s %n \\"), true},
-            {"markup", QStringLiteral("<b>bold</b> &lt;x&gt; <i>"), true},
-            {"an image of a named pipe", QStringLiteral("<img src=\"%1\">").arg(Fifo::path()), true},
-            {"control characters",
-             QStringLiteral("a\x01"
-                            "b\x07"
-                            "c\x1b"
-                            "d\x7f"
-                            "e\tf"),
-             false},
-            {"line breaks", QStringLiteral("first\nsecond\r\nthird\rfourth"), false},
-            {"10,000 characters", repeated(QStringLiteral("abcdefghij"), 10000), false},
-            {"10,000 characters of quotes", repeated(QStringLiteral("it's \"x\" "), 10000), false},
-    };
-    return all;
-}
+const QList<Sample> Samples = {
+        {"apostrophes", QStringLiteral("Bob's 'best' tool"), true},
+        {"double quotes", QStringLiteral("The \"quoted\" \"\" one"), true},
+        {"quotes of both kinds, SQL-like", QStringLiteral("x'); drop table softwares; -- \"y\""), true},
+        {"blanks only", QStringLiteral("     "), true},
+        {"blanks around", QStringLiteral("   padded   "), true},
+        {"right-to-left", QStringLiteral("שלום עולם مرحبا بالعالم"), true},
+        {"direction overrides", QStringLiteral("abc \u202Eevil\u202C.exe \u200F"), true},
+        {"combining marks", QStringLiteral("e\u0301cole\u0308 n\u0303a\u0323\u0307"), true},
+        {"emoji", QStringLiteral("🚀 launch 👩‍💻 ✔️ 🇳🇴"), true},
+        {"percent and backslashes", QStringLiteral("100% C:\\Program Files\\x %s %n \\"), true},
+        {"markup", QStringLiteral("<b>bold</b> &lt;x&gt; <i>"), true},
+        {"an image of a named pipe", Fifo::image(), true},
+        {"control characters", QStringLiteral("a\x01z\x07z\x1b z\x7f e\tf"), false},
+        {"line breaks", QStringLiteral("first\nsecond\r\nthird\rfourth"), false},
+        {"10,000 characters", repeated(QStringLiteral("abcdefghij"), 10000), false},
+        {"10,000 characters of quotes", repeated(QStringLiteral("it's \"x\" "), 10000), false},
+};
 
 // What a box holds after the text was entered: typed apostrophes never reach a name or a message,
 // a one-line box turns pasted line breaks into blanks, a box of several lines keeps them.
@@ -263,21 +219,13 @@ QString boxAfter(bool key, bool oneLine, const QString& method, QString value)
 {
     if (method == QLatin1String("typed") && key)
         value.remove(QLatin1Char('\''));
-    if (method == QLatin1String("pasted") && oneLine) {
-        value.replace(QLatin1String("\r\n"), QLatin1String(" "));
-        value.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    } else if (method == QLatin1String("pasted")) {
-        // The editor keeps lines; CR LF and a lone CR end a line as a line feed does.
-        value.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (method == QLatin1String("pasted")) {
+        const QLatin1Char lineEnd = oneLine ? QLatin1Char(' ') : QLatin1Char('\n');
+        value.replace(QLatin1String("\r\n"), QString(lineEnd)).replace(QLatin1Char('\r'), lineEnd);
+        value.replace(QLatin1Char('\n'), lineEnd);
     }
     return value;
 }
-
-struct Launch
-{
-    QList<QStringList> programs;
-    QStringList shellFiles;
-};
 
 } // namespace
 
@@ -297,13 +245,10 @@ private slots:
     void rowsStoredOutsideStayUsable();
     void remindersStoredOutsideStayUsable_data();
     void remindersStoredOutsideStayUsable();
-    void detailsWithoutValueShowNone();
     void hundredThousandRows_data();
     void hundredThousandRows();
     void oddPathsStartWhatTheyName_data();
     void oddPathsStartWhatTheyName();
-    void realProgramsReceiveOddArguments_data();
-    void realProgramsReceiveOddArguments();
 
 private:
     Fifo m_fifo;
@@ -317,22 +262,21 @@ void BadInputTest::enteredTextIsStoredExactly_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("box");     // what the box holds once the text is in
     QTest::addColumn<QString>("message"); // Resting when the Save stores
-    QList<std::tuple<Window, int, const char*>> fields;
-    for (const Window& w : categoryWindows()) {
-        fields << std::tuple{w, 0, "name"} << std::tuple{w, 1, "path"};
-        if (w.description)
-            fields << std::tuple{w, 2, "description"};
+    const char* const fieldNames[] = {"name", "path", "description"};
+    QList<std::pair<Window, int>> fields;
+    for (const Window& w : Lists) {
+        for (int field = 0; field < (w.description ? 3 : 2); ++field)
+            fields << std::pair{w, field};
     }
-    fields << std::tuple{windowOf(ChildWindow::Reminders), 0, "message"};
-    for (const auto& [w, field, fieldName] : fields) {
+    fields << std::pair{RemindersList, 0};
+    for (const auto& [w, field] : fields) {
         const bool reminders = w.which == ChildWindow::Reminders;
         const bool key = field == 0;
-        const bool oneLine = key && !reminders;
-        for (const Sample& sample : samples()) {
-            for (const char* method : {"typed", "pasted"}) {
-                if (!sample.typable && QLatin1String(method) == QLatin1String("typed"))
+        for (const Sample& sample : Samples) {
+            for (const QString& method : {QStringLiteral("typed"), QStringLiteral("pasted")}) {
+                if (!sample.typable && method == QLatin1String("typed"))
                     continue;
-                const QString box = boxAfter(key, oneLine, QString::fromLatin1(method), sample.text);
+                const QString box = boxAfter(key, key && !reminders, method, sample.text);
                 const QString stored = box.trimmed();
                 QString message = Resting;
                 if (field < 2 && stored.isEmpty())
@@ -340,8 +284,9 @@ void BadInputTest::enteredTextIsStoredExactly_data()
                 else if (key && stored.contains(QLatin1Char('\'')))
                     message = reminders ? QStringLiteral("' is not allowed in Message")
                                         : QStringLiteral("' is not allowed in Name");
-                QTest::newRow(qPrintable(QStringLiteral("%1 %2, %3, %4").arg(w.tag, fieldName, sample.tag, method)))
-                        << w.which << field << QString::fromLatin1(method) << sample.text << box << message;
+                QTest::addRow("%s %s, %s, %s", w.tag, reminders ? "message" : fieldNames[field], sample.tag,
+                              qPrintable(method))
+                        << w.which << field << method << sample.text << box << message;
             }
         }
     }
@@ -368,31 +313,26 @@ void BadInputTest::enteredTextIsStoredExactly()
         QTest::keyClicks(reminder->Text1(2), QStringLiteral("30"));
         expected = {text(box.trimmed()), text(QStringLiteral("2026-12-05 09:30:00")), QStringLiteral("integer 0")};
     } else {
-        auto* category = static_cast<CategoryWindow*>(w);
         const QStringList plain = {QStringLiteral("Plain"), QStringLiteral("/bin/plain"),
                                    QStringLiteral("plain words")};
         for (int i = 0; i < (info.description ? 3 : 2); ++i) {
-            TextBox* b = category->Text1(i);
+            TextBox* b = static_cast<CategoryWindow*>(w)->Text1(i);
             if (i == field) {
                 enter(b, method, value);
                 QCOMPARE(b->text(), box);
-                expected << text(box.trimmed());
             } else {
                 QTest::keyClicks(b, plain.at(i));
-                expected << text(plain.at(i));
             }
+            expected << text(i == field ? box.trimmed() : plain.at(i));
         }
     }
     clickButton(w, 1);
     QCOMPARE(run.message(), message);
-    if (message != Resting) {
-        QCOMPARE(run.count(info.table), before);
-        QVERIFY(!w->Frame1->isHidden());
+    QCOMPARE(w->Frame1->isHidden(), message == Resting);
+    QCOMPARE(run.count(info.table), before + (message == Resting ? 1 : 0));
+    if (message != Resting)
         return;
-    }
-    QCOMPARE(run.count(info.table), before + 1);
     QCOMPARE(run.lastRow(info.table), expected);
-    QVERIFY(w->Frame1->isHidden());
     // The entry is listed under what was stored, and found again by its node.
     const QString name = field == 0 ? box.trimmed() : QStringLiteral("Plain");
     Node* node = nodeByText(w, name);
@@ -409,39 +349,27 @@ void BadInputTest::clockBoxesTakeDigitsTypedOrPasted_data()
     QTest::addColumn<QString>("minute");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("stored"); // the time stored, when the Save stores
-    QTest::newRow("typed digits") << "typed"
-                                  << "7"
-                                  << "05" << Resting << "2026-12-05 07:05:00";
-    QTest::newRow("pasted digits") << "pasted"
-                                   << "7"
-                                   << "05" << Resting << "2026-12-05 07:05:00";
-    QTest::newRow("pasted digits with blanks") << "pasted"
-                                               << " 11 "
-                                               << " 59 " << Resting << "2026-12-05 11:59:00";
-    QTest::newRow("typed letters are not taken") << "typed"
-                                                 << "ab"
-                                                 << "cd" << FillIn << "";
-    QTest::newRow("typed signs and other digits are not taken") << "typed"
-                                                                << "-٣"
-                                                                << "+½" << FillIn << "";
-    QTest::newRow("pasted letters") << "pasted"
-                                    << "seven"
-                                    << "05" << FillInCorrect << "";
-    QTest::newRow("pasted digits of another script") << "pasted"
-                                                     << "٣"
-                                                     << "05" << FillInCorrect << "";
-    QTest::newRow("pasted hour out of range") << "pasted"
-                                              << "13"
-                                              << "05" << FillInCorrect << "";
-    QTest::newRow("pasted negative minute") << "pasted"
-                                            << "7"
-                                            << "-5" << FillInCorrect << "";
-    QTest::newRow("pasted huge number") << "pasted"
-                                        << "99999999999999999999"
-                                        << "05" << FillInCorrect << "";
-    QTest::newRow("pasted line break") << "pasted"
-                                       << "7\n"
-                                       << "05" << Resting << "2026-12-05 07:05:00";
+    const struct
+    {
+        const char *tag, *method, *hour, *minute;
+        QString message;
+        const char* stored;
+    } rows[] = {
+            {"typed digits", "typed", "7", "05", Resting, "2026-12-05 07:05:00"},
+            {"pasted digits", "pasted", "7", "05", Resting, "2026-12-05 07:05:00"},
+            {"pasted digits with blanks", "pasted", " 11 ", " 59 ", Resting, "2026-12-05 11:59:00"},
+            {"pasted line break", "pasted", "7\n", "05", Resting, "2026-12-05 07:05:00"},
+            {"typed letters are not taken", "typed", "ab", "cd", FillIn, ""},
+            {"typed signs and other digits are not taken", "typed", "-٣", "+½", FillIn, ""},
+            {"pasted letters", "pasted", "seven", "05", FillInCorrect, ""},
+            {"pasted digits of another script", "pasted", "٣", "05", FillInCorrect, ""},
+            {"pasted hour out of range", "pasted", "13", "05", FillInCorrect, ""},
+            {"pasted negative minute", "pasted", "7", "-5", FillInCorrect, ""},
+            {"pasted huge number", "pasted", "99999999999999999999", "05", FillInCorrect, ""},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.tag) << r.method << QString::fromUtf8(r.hour) << QString::fromUtf8(r.minute) << r.message
+                             << r.stored;
 }
 
 void BadInputTest::clockBoxesTakeDigitsTypedOrPasted()
@@ -457,18 +385,12 @@ void BadInputTest::clockBoxesTakeDigitsTypedOrPasted()
     QTest::keyClicks(w->Text1(0), QStringLiteral("Clock"));
     enter(w->Text1(1), method, hour);
     enter(w->Text1(2), method, minute);
-    if (method == QLatin1String("pasted")) {
-        // Ctrl+V is a command, not a character the boxes would swallow.
-        QCOMPARE(w->Text1(1)->text(), QString(hour).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-        QCOMPARE(w->Text1(2)->text(), minute);
-    }
+    if (method == QLatin1String("pasted")) // Ctrl+V is a command, not a character the boxes would swallow
+        QCOMPARE(w->Text1(1)->text() + w->Text1(2)->text(), QString(hour).replace(u'\n', u' ') + minute);
     clickButton(w, 1);
     QCOMPARE(run.message(), message);
-    if (message == Resting)
-        QCOMPARE(run.lastRow(Catalog::Reminders),
-                 (QStringList{text(QStringLiteral("Clock")), text(stored), QStringLiteral("integer 0")}));
-    else
-        QCOMPARE(run.count(Catalog::Reminders), 0);
+    QCOMPARE(run.rows(Catalog::Reminders),
+             message == Resting ? QStringList{QStringLiteral("Clock|%1|0").arg(stored)} : QStringList());
 }
 
 void BadInputTest::droppedFilesAndAddresses_data()
@@ -487,25 +409,21 @@ void BadInputTest::droppedFilesAndAddresses_data()
             {"file with a line break", "file:///tmp/line%0Abreak", "/tmp/line\nbreak"},
             {"file with a backslash and a dollar", "file:///tmp/a%5Cb%24HOME", "/tmp/a\\b$HOME"},
             {"file in Hebrew", "file:///tmp/%D7%A9%D7%9C%D7%95%D7%9D", "/tmp/שלום"},
-            {"file named with an emoji", "file:///tmp/%F0%9F%9A%80.sh", "/tmp/🚀.sh"},
             {"file with a leading dash", "file:///tmp/-rf", "/tmp/-rf"},
             {"10,000-character file name", QUrl::fromLocalFile(longName).toEncoded(), longName},
             {"file on localhost", "file://localhost/tmp/here", "/tmp/here"},
             {"file on another machine only", "file://server/share/tool", ""},
             {"web address, then a file", "http://example.org/tool\r\nfile:///tmp/b", "/tmp/b"},
-            {"web address only", "http://example.org/tool", ""},
             {"sftp address only", "sftp://bob@host/home/bob/tool", ""},
             {"comment line, then a file", "# dropped\r\nfile:///tmp/c\r\n", "/tmp/c"},
             {"empty list", "", ""},
     };
-    for (const Window& w : categoryWindows()) {
+    for (const Window& w : Lists) {
         for (const auto& [tag, list, file] : drops)
-            QTest::newRow(qPrintable(QStringLiteral("%1 path: %2").arg(w.tag, tag)))
-                    << w.which << false << list << file;
+            QTest::addRow("%s path: %s", w.tag, tag) << w.which << false << list << file;
     }
     for (const auto& [tag, list, file] : drops)
-        QTest::newRow(qPrintable(QStringLiteral("documents application: %1").arg(tag)))
-                << ChildWindow::Documents << true << list << file;
+        QTest::addRow("documents application: %s", tag) << ChildWindow::Documents << true << list << file;
 }
 
 void BadInputTest::droppedFilesAndAddresses()
@@ -515,9 +433,7 @@ void BadInputTest::droppedFilesAndAddresses()
     QFETCH(QByteArray, uriList);
     QFETCH(QString, file);
     BadRun run;
-    const Window& info = windowOf(which);
     auto* w = static_cast<CategoryWindow*>(run.show(which));
-    auto* documents = qobject_cast<DocumentsWindow*>(w);
     QMimeData data;
     data.setData(QStringLiteral("text/uri-list"), uriList);
     // A command line (the Windows programs' path, the documents' application) gets the file quoted
@@ -526,7 +442,8 @@ void BadInputTest::droppedFilesAndAddresses()
     const QString box = file.isEmpty() ? QString() : commandLine ? CommandLine::quoteWord(file) : file;
 
     if (application) {
-        run.execute(QStringLiteral("insert into documents values ('Letter', '/home/bob/letter.txt')"));
+        auto* documents = static_cast<DocumentsWindow*>(w);
+        run.execute(QStringLiteral("insert into documents values ('Dropped', '/home/bob/letter.txt')"));
         w->Form_Load();
         clickButton(w, 6);
         dropOn(documents->Text2, data);
@@ -534,37 +451,32 @@ void BadInputTest::droppedFilesAndAddresses()
         QTest::mouseClick(documents->Label4, Qt::LeftButton);
         QCOMPARE(run.message(), Resting);
         QCOMPARE(documents->applicationPath, box);
-        clickNode(w, nodeByText(w, QStringLiteral("Letter")));
-        QTest::mouseClick(w->Label1, Qt::LeftButton);
-        if (file.isEmpty()) {
-            QCOMPARE(run.message(), QStringLiteral("Check Application Path"));
-            QVERIFY(run.services->programStarts.isEmpty());
-        } else {
-            QCOMPARE(run.services->programStarts.value(0), (QStringList{file, QStringLiteral("/home/bob/letter.txt")}));
-        }
-        return;
+    } else {
+        clickButton(w, 3);
+        QTest::keyClicks(w->Text1(0), QStringLiteral("Dropped"));
+        w->Text1(1)->setText(QStringLiteral("typed before"));
+        dropOn(w->Text1(1), data);
+        QCOMPARE(w->Text1(1)->text(), box);
+        clickButton(w, 1);
+        QCOMPARE(run.message(), file.isEmpty() ? FillIn : Resting);
+        if (file.isEmpty())
+            return;
+        QCOMPARE(run.lastRow(windowOf(which).table).mid(0, 2), (QStringList{text("Dropped"), text(box.trimmed())}));
     }
-
-    clickButton(w, 3);
-    QTest::keyClicks(w->Text1(0), QStringLiteral("Dropped"));
-    w->Text1(1)->setText(QStringLiteral("typed before"));
-    dropOn(w->Text1(1), data);
-    QCOMPARE(w->Text1(1)->text(), box);
-    clickButton(w, 1);
-    if (file.isEmpty()) {
-        QCOMPARE(run.message(), FillIn);
-        return;
-    }
-    QCOMPARE(run.message(), Resting);
-    QCOMPARE(run.lastRow(info.table).mid(0, 2), (QStringList{text(QStringLiteral("Dropped")), text(box.trimmed())}));
     clickNode(w, nodeByText(w, QStringLiteral("Dropped")));
     QTest::mouseClick(w->Label1, Qt::LeftButton);
-    if (which == ChildWindow::Windows)
+    if (application && file.isEmpty()) {
+        QCOMPARE(run.message(), QStringLiteral("Check Application Path"));
+        QVERIFY(run.services->programStarts.isEmpty());
+    } else if (application) {
+        QCOMPARE(run.services->programStarts.value(0), (QStringList{file, QStringLiteral("/home/bob/letter.txt")}));
+    } else if (which == ChildWindow::Windows) {
         QCOMPARE(run.services->programStarts.value(0), QStringList{file});
-    else if (which == ChildWindow::Documents)
+    } else if (which == ChildWindow::Documents) {
         QCOMPARE(run.services->programStarts.value(0), (QStringList{QStringLiteral("xdg-open"), file}));
-    else
+    } else {
         QCOMPARE(run.services->shellRequests.value(0).file, file);
+    }
 }
 
 void BadInputTest::rowsStoredOutsideStayUsable_data()
@@ -573,64 +485,53 @@ void BadInputTest::rowsStoredOutsideStayUsable_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("listed");        // the node's text; empty: not listed
-    QTest::addColumn<QString>("launchMessage"); // after a start of the entry
+    QTest::addColumn<QString>("launchMessage"); // after a start of the entry; "!" the window's own path text
     QTest::addColumn<QString>("saveMessage");   // after Modify and Save
-    const QVariant null;
-    for (const Window& w : categoryWindows()) {
-        const auto row = [&](const char* what) {
-            return QStringLiteral("%1: %2").arg(QLatin1String(w.tag), QLatin1String(what)).toUtf8();
-        };
-        const bool commandLine = w.which == ChildWindow::Windows;
-        const bool document = w.which == ChildWindow::Documents;
-        const QString nullPath = QStringLiteral("Problem in path of the %1")
-                                         .arg(w.which == ChildWindow::Softwares ? "Software"
-                                              : w.which == ChildWindow::Games   ? "Game"
-                                              : commandLine                     ? "Windows Software"
-                                                                                : "Document");
-        QTest::newRow(row("name NULL").constData()) << w.which << 0 << null << ""
-                                                    << ""
-                                                    << "";
-        QTest::newRow(row("name empty").constData()) << w.which << 0 << QVariant(QStringLiteral("")) << ""
-                                                     << ""
-                                                     << "";
-        QTest::newRow(row("name blanks only").constData()) << w.which << 0 << QVariant(QStringLiteral(" \t ")) << ""
-                                                           << ""
-                                                           << "";
-        QTest::newRow(row("name a number").constData()) << w.which << 0 << QVariant(42) << "42" << Resting << Resting;
-        QTest::newRow(row("name a fraction").constData())
-                << w.which << 0 << QVariant(2.5) << "2.5" << Resting << Resting;
-        QTest::newRow(row("name bytes").constData())
-                << w.which << 0 << QVariant(QByteArray("Blob")) << "Blob" << Resting << Resting;
-        QTest::newRow(row("name with blanks around").constData())
-                << w.which << 0 << QVariant(QStringLiteral("  padded  ")) << "padded" << Resting << Resting;
-        QTest::newRow(row("name with an apostrophe").constData()) << w.which << 0 << QVariant(QStringLiteral("Bob's"))
-                                                                  << "Bob's" << Resting << "' is not allowed in Name";
-        QTest::newRow(row("name with a line break").constData())
-                << w.which << 0 << QVariant(QStringLiteral("two\nlines")) << "two\nlines" << Resting << Resting;
-        QTest::newRow(row("name markup").constData())
-                << w.which << 0 << QVariant(QStringLiteral("<b>B</b> &amp;")) << "<b>B</b> &amp;" << Resting << Resting;
-        QTest::newRow(row("name the root word in small letters").constData())
-                << w.which << 0 << QVariant(w.table) << w.table << Resting << Resting;
-        QTest::newRow(row("path NULL").constData())
-                << w.which << 1 << null << "Odd" << (document ? Resting : nullPath) << FillIn;
-        QTest::newRow(row("path empty").constData()) << w.which << 1 << QVariant(QStringLiteral("")) << "Odd"
-                                                     << (document ? Resting : NotRunnable) << FillIn;
-        QTest::newRow(row("path a number").constData()) << w.which << 1 << QVariant(42) << "Odd" << Resting << Resting;
-        QTest::newRow(row("path bytes").constData())
-                << w.which << 1 << QVariant(QByteArray("/bin/true")) << "Odd" << Resting << Resting;
-        QTest::newRow(row("path with an open quote").constData())
-                << w.which << 1 << QVariant(QStringLiteral("/opt/bob's tool")) << "Odd"
-                << (commandLine ? NotRunnable : Resting) << Resting;
-        if (w.description) {
-            QTest::newRow(row("description NULL").constData()) << w.which << 2 << null << "Odd" << Resting << Resting;
-            QTest::newRow(row("description a number").constData())
-                    << w.which << 2 << QVariant(7) << "Odd" << Resting << Resting;
-            QTest::newRow(row("description an image of a named pipe").constData())
-                    << w.which << 2 << QVariant(QStringLiteral("<img src=\"%1\">").arg(Fifo::path())) << "Odd"
-                    << Resting << Resting;
-            QTest::newRow(row("description bytes").constData())
-                    << w.which << 2 << QVariant(QByteArray("\x01\x02")) << "Odd" << Resting << Resting;
+    const QString NoPath = QStringLiteral("!");
+    const QString Apostrophe = QStringLiteral("' is not allowed in Name");
+    const struct
+    {
+        const char* tag;
+        int column;
+        QVariant value;
+        QString listed, launch, save, windowsLaunch;
+    } rows[] = {
+            {"name NULL", 0, QVariant(), "", "", "", ""},
+            {"name empty", 0, QStringLiteral(""), "", "", "", ""},
+            {"name blanks only", 0, QStringLiteral(" \t "), "", "", "", ""},
+            {"name a number", 0, 42, "42", Resting, Resting, Resting},
+            {"name a fraction", 0, 2.5, "2.5", Resting, Resting, Resting},
+            {"name bytes", 0, QByteArray("Blob"), "Blob", Resting, Resting, Resting},
+            {"name with blanks around", 0, QStringLiteral("  padded  "), "padded", Resting, Resting, Resting},
+            {"name with an apostrophe", 0, QStringLiteral("Bob's"), "Bob's", Resting, Apostrophe, Resting},
+            {"name with a line break", 0, QStringLiteral("two\nlines"), "two\nlines", Resting, Resting, Resting},
+            {"name markup", 0, QStringLiteral("<b>B</b> &amp;"), "<b>B</b> &amp;", Resting, Resting, Resting},
+            {"path NULL", 1, QVariant(), "Odd", NoPath, FillIn, NoPath},
+            {"path empty", 1, QStringLiteral(""), "Odd", NotRunnable, FillIn, NotRunnable},
+            {"path a number", 1, 42, "Odd", Resting, Resting, Resting},
+            {"path bytes", 1, QByteArray("/bin/true"), "Odd", Resting, Resting, Resting},
+            {"path with an open quote", 1, QStringLiteral("/opt/bob's tool"), "Odd", Resting, Resting, NotRunnable},
+            {"description NULL", 2, QVariant(), "Odd", Resting, Resting, Resting},
+            {"description a number", 2, 7, "Odd", Resting, Resting, Resting},
+            {"description an image of a named pipe", 2, Fifo::image(), "Odd", Resting, Resting, Resting},
+            {"description bytes", 2, QByteArray("\x01\x02"), "Odd", Resting, Resting, Resting},
+    };
+    const QStringList nullPath = {"Software", "Game", "Windows Software", "Document"};
+    for (int i = 0; i < Lists.size(); ++i) {
+        const Window& w = Lists.at(i);
+        for (const auto& r : rows) {
+            if (r.column == 2 && !w.description)
+                continue;
+            QString launch = w.which == ChildWindow::Windows ? r.windowsLaunch : r.launch;
+            if (w.which == ChildWindow::Documents && r.column == 1 && r.listed == QLatin1String("Odd"))
+                launch = Resting; // a document's path goes to its application as it is
+            else if (launch == NoPath)
+                launch = QStringLiteral("Problem in path of the %1").arg(nullPath.at(i));
+            QTest::addRow("%s: %s", w.tag, r.tag) << w.which << r.column << r.value << r.listed << launch << r.save;
         }
+        // The root's own word, stored as a name, is an entry like any other.
+        QTest::addRow("%s: name the root word", w.tag)
+                << w.which << 0 << QVariant(w.table) << w.table << Resting << Resting;
     }
 }
 
@@ -644,51 +545,49 @@ void BadInputTest::rowsStoredOutsideStayUsable()
     QFETCH(QString, saveMessage);
     BadRun run;
     const Window& info = windowOf(which);
-    QVariantList values = {QStringLiteral("Odd"), QStringLiteral("/bin/odd")};
-    if (info.description)
-        values << QStringLiteral("odd words");
+    QVariantList values = {QStringLiteral("Odd"), QStringLiteral("/bin/odd"), QStringLiteral("odd words")};
+    values = values.mid(0, info.description ? 3 : 2);
     values[column] = value;
-    run.execute(QStringLiteral("insert into %1 values (%2)").arg(info.table, info.description ? "?, ?, ?" : "?, ?"),
-                values);
+    // A neighbour with every value, shown first: nothing of it may stay on screen for the odd row.
+    run.insert(info, QVariantList{"~Full", "/bin/full", "full words"}.mid(0, values.size()));
+    run.insert(info, values);
     const QStringList before = run.rows(info.table);
     auto* w = static_cast<CategoryWindow*>(run.show(which));
     QCOMPARE(run.message(), Resting);
-    if (listed.isEmpty()) {
-        QCOMPARE(w->TreeView1->childCount(), 0);
+    QStringList texts = childTexts(w);
+    QVERIFY(texts.removeOne(QStringLiteral("~Full")));
+    QCOMPARE(texts, listed.isEmpty() ? QStringList() : QStringList{listed});
+    if (listed.isEmpty())
         return;
-    }
-    QCOMPARE(childTexts(w), QStringList{listed});
-    Node* node = nodeByText(w, listed);
-    clickNode(w, node);
+    clickNode(w, nodeByText(w, QStringLiteral("~Full")));
+    clickNode(w, nodeByText(w, listed));
     // The heading shows the name as stored, blanks around it included.
     QCOMPARE(w->heading()->text().trimmed(), listed);
+    if (info.description)
+        QCOMPARE(w->descriptionLine()->text(),
+                 column == 2 && value.isNull() ? QString() : w->rsEntries.Fields(2).toText());
     verifyShownAsStored(w);
     QVERIFY(w->mnumodify->isEnabled());
 
     QTest::mouseClick(w->Label1, Qt::LeftButton);
     QCOMPARE(run.message(), launchMessage);
-    // Nothing a start does writes to the file.
-    QCOMPARE(run.rows(info.table), before);
+    QCOMPARE(run.rows(info.table), before); // nothing a start does writes to the file
 
     clickButton(w, 4);
     QStringList shown;
-    for (int i = 0; i < (info.description ? 3 : 2); ++i)
-        shown << w->Text1(i)->text();
+    for (int i = 0; i < values.size(); ++i)
+        shown << text(w->Text1(i)->text().trimmed());
     clickButton(w, 2); // Cancel leaves the row as it is
     QCOMPARE(run.rows(info.table), before);
     clickNode(w, nodeByText(w, listed));
     clickButton(w, 4);
     clickButton(w, 1);
     QCOMPARE(run.message(), saveMessage);
-    if (saveMessage != Resting) {
-        QCOMPARE(run.rows(info.table), before);
-        return;
-    }
     // What the boxes showed is what is stored now, as text.
-    QStringList expected;
-    for (const QString& s : shown)
-        expected << text(s.trimmed());
-    QCOMPARE(run.lastRow(info.table), expected);
+    if (saveMessage == Resting)
+        QCOMPARE(run.lastRow(info.table), shown);
+    else
+        QCOMPARE(run.rows(info.table), before);
 }
 
 void BadInputTest::remindersStoredOutsideStayUsable_data()
@@ -701,48 +600,36 @@ void BadInputTest::remindersStoredOutsideStayUsable_data()
     QTest::addColumn<QString>("saveMessage");
     // By the next due check: a reminder stored again by Modify is pending, and due when its time is past.
     QTest::addColumn<bool>("announced");
-    const QVariant due = QStringLiteral("2026-12-05 08:00:00");
-    QTest::newRow("message a number") << QVariant(42) << due << QVariant(1) << "42"
-                                      << "2026-12-05 8:00:00 AM" << Resting << true;
-    QTest::newRow("message bytes") << QVariant(QByteArray("Bytes")) << due << QVariant(1) << "Bytes"
-                                   << "2026-12-05 8:00:00 AM" << Resting << true;
-    QTest::newRow("message NULL, due") << QVariant() << due << QVariant(0) << ""
-                                       << ""
-                                       << "" << true;
-    QTest::newRow("message blanks only, due") << QVariant(QStringLiteral("   ")) << due << QVariant(0) << ""
-                                              << ""
-                                              << "" << true;
-    QTest::newRow("time NULL") << QVariant(QStringLiteral("No time")) << QVariant() << QVariant(0) << "No time"
-                               << "" << FillIn << false;
-    QTest::newRow("time not a date") << QVariant(QStringLiteral("Words")) << QVariant(QStringLiteral("next tuesday"))
-                                     << QVariant(0) << "Words"
-                                     << "next tuesday" << FillIn << false;
-    QTest::newRow("time out of range, sorting before now")
-            << QVariant(QStringLiteral("Bad clock")) << QVariant(QStringLiteral("2026-02-30 25:61:00")) << QVariant(0)
-            << "Bad clock"
-            << "2026-02-30 25:61:00" << FillIn << true;
-    QTest::newRow("message markup") << QVariant(QStringLiteral("<i>x</i> &lt;")) << due << QVariant(1)
-                                    << "<i>x</i> &lt;"
-                                    << "2026-12-05 8:00:00 AM" << Resting << true;
-    QTest::newRow("time an image of a named pipe")
-            << QVariant(QStringLiteral("Pipe")) << QVariant(QStringLiteral("<img src=\"%1\">").arg(Fifo::path()))
-            << QVariant(0) << "Pipe" << QStringLiteral("<img src=\"%1\">").arg(Fifo::path()) << FillIn << false;
-    QTest::newRow("time a number") << QVariant(QStringLiteral("Number")) << QVariant(20261205) << QVariant(0)
-                                   << "Number"
-                                   << "20261205" << FillIn << false;
-    QTest::newRow("time with T and no seconds")
-            << QVariant(QStringLiteral("ISO")) << QVariant("2026-12-06T07:30") << QVariant(0) << "ISO"
-            << "2026-12-06 7:30:00 AM" << Resting << false;
-    QTest::newRow("done text") << QVariant(QStringLiteral("Text flag")) << due << QVariant(QStringLiteral("yes"))
-                               << "Text flag"
-                               << "2026-12-05 8:00:00 AM" << Resting << true;
-    QTest::newRow("done a fraction") << QVariant(QStringLiteral("Half")) << due << QVariant(0.5) << "Half"
-                                     << "2026-12-05 8:00:00 AM" << Resting << true;
-    QTest::newRow("done negative") << QVariant(QStringLiteral("Minus")) << due << QVariant(-1) << "Minus"
-                                   << "2026-12-05 8:00:00 AM" << Resting << true;
-    QTest::newRow("done bytes") << QVariant(QStringLiteral("Blob flag")) << due << QVariant(QByteArray("\x00", 1))
-                                << "Blob flag"
-                                << "2026-12-05 8:00:00 AM" << Resting << true;
+    const QString due = QStringLiteral("2026-12-05 08:00:00");
+    const struct
+    {
+        const char* tag;
+        QVariant message, time, done;
+        QString listed, shownTime, save;
+        bool announced;
+    } rows[] = {
+            {"message a number", 42, due, 1, "42", Due, Resting, true},
+            {"message bytes", QByteArray("Bytes"), due, 1, "Bytes", Due, Resting, true},
+            {"message NULL, due", QVariant(), due, 0, "", "", "", true},
+            {"message blanks only, due", QStringLiteral("   "), due, 0, "", "", "", true},
+            {"message markup", QStringLiteral("<i>x</i> &lt;"), due, 1, "<i>x</i> &lt;", Due, Resting, true},
+            {"time NULL", QStringLiteral("No time"), QVariant(), 0, "No time", "", FillIn, false},
+            {"time not a date", QStringLiteral("Words"), QStringLiteral("next tuesday"), 0, "Words", "next tuesday",
+             FillIn, false},
+            {"time out of range, sorting before now", QStringLiteral("Bad clock"),
+             QStringLiteral("2026-02-30 25:61:00"), 0, "Bad clock", "2026-02-30 25:61:00", FillIn, true},
+            {"time an image of a named pipe", QStringLiteral("Pipe"), Fifo::image(), 0, "Pipe", Fifo::image(), FillIn,
+             false},
+            {"time a number", QStringLiteral("Number"), 20261205, 0, "Number", "20261205", FillIn, false},
+            {"time with T and no seconds", QStringLiteral("ISO"), QStringLiteral("2026-12-06T07:30"), 0, "ISO",
+             "2026-12-06 7:30:00 AM", Resting, false},
+            {"done text", QStringLiteral("Text flag"), due, QStringLiteral("yes"), "Text flag", Due, Resting, true},
+            {"done a fraction", QStringLiteral("Half"), due, 0.5, "Half", Due, Resting, true},
+            {"done negative", QStringLiteral("Minus"), due, -1, "Minus", Due, Resting, true},
+            {"done bytes", QStringLiteral("Blob flag"), due, QByteArray("\x00", 1), "Blob flag", Due, Resting, true},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.tag) << r.message << r.time << r.done << r.listed << r.shownTime << r.save << r.announced;
 }
 
 void BadInputTest::remindersStoredOutsideStayUsable()
@@ -755,12 +642,14 @@ void BadInputTest::remindersStoredOutsideStayUsable()
     QFETCH(QString, saveMessage);
     QFETCH(bool, announced);
     BadRun run;
-    run.execute(QStringLiteral("insert into reminders (message, time, done) values (?, ?, ?)"), {message, time, done});
+    run.insert(RemindersList, {message, time, done});
+    // A neighbour with every value, shown first: nothing of it may stay on screen for the odd row.
+    run.insert(RemindersList, {QStringLiteral("~Full"), QStringLiteral("2027-01-01 10:00:00"), 0});
     const QStringList before = run.rows(Catalog::Reminders);
     auto* w = static_cast<RemindersWindow*>(run.show(ChildWindow::Reminders));
     QCOMPARE(run.message(), Resting);
     if (!listed.isEmpty()) {
-        QCOMPARE(childTexts(w), QStringList{listed});
+        clickNode(w, nodeByText(w, QStringLiteral("~Full")));
         clickNode(w, nodeByText(w, listed));
         QCOMPARE(w->Text2->text(), listed);
         QCOMPARE(w->Label3(2)->text(), shownTime);
@@ -768,17 +657,14 @@ void BadInputTest::remindersStoredOutsideStayUsable()
         clickButton(w, 4);
         clickButton(w, 1);
         QCOMPARE(run.message(), saveMessage);
-        if (saveMessage == Resting) {
-            // Modify stores the time it showed, and the reminder is pending again.
-            const QStringList row = run.lastRow(Catalog::Reminders);
-            QCOMPARE(row.value(0), text(listed));
-            QCOMPARE(row.value(2), QStringLiteral("integer 0"));
+        if (saveMessage == Resting) { // Modify stores the time it showed, and the reminder is pending again
+            QCOMPARE(run.lastRow(Catalog::Reminders).value(2), QStringLiteral("integer 0"));
         } else {
             QCOMPARE(run.rows(Catalog::Reminders), before);
             clickButton(w, 2);
         }
     } else {
-        QCOMPARE(w->TreeView1->childCount(), 0);
+        QCOMPARE(childTexts(w), QStringList{"~Full"});
     }
     // The due check reads the same rows without failing.
     run.mains->Timer1->start();
@@ -789,35 +675,11 @@ void BadInputTest::remindersStoredOutsideStayUsable()
         QVERIFY(run.message() != QString::fromLatin1(DueCheck::FailureText));
 }
 
-// A row whose description has no value shows no description, not the one of the row shown before.
-void BadInputTest::detailsWithoutValueShowNone()
-{
-    BadRun run;
-    run.execute(QStringLiteral("insert into softwares values ('Alpha', '/bin/a', 'first words'), "
-                               "('Beta', '/bin/b', NULL)"));
-    run.execute(QStringLiteral("insert into reminders values ('Timed', '2026-12-07 08:00:00', 1), "
-                               "('Untimed', NULL, 1)"));
-    auto* w = static_cast<CategoryWindow*>(run.show(ChildWindow::Softwares));
-    clickNode(w, nodeByText(w, QStringLiteral("Alpha")));
-    QCOMPARE(w->descriptionLine()->text(), QStringLiteral("first words"));
-    clickNode(w, nodeByText(w, QStringLiteral("Beta")));
-    QCOMPARE(w->heading()->text(), QStringLiteral("Beta"));
-    QCOMPARE(w->descriptionLine()->text(), QString());
-
-    auto* r = static_cast<RemindersWindow*>(run.show(ChildWindow::Reminders));
-    clickNode(r, nodeByText(r, QStringLiteral("Timed")));
-    QCOMPARE(r->Label3(2)->text(), QStringLiteral("2026-12-07 8:00:00 AM"));
-    clickNode(r, nodeByText(r, QStringLiteral("Untimed")));
-    QCOMPARE(r->Text2->text(), QStringLiteral("Untimed"));
-    QCOMPARE(r->Label3(2)->text(), QString());
-}
-
 void BadInputTest::hundredThousandRows_data()
 {
     QTest::addColumn<ChildWindow>("which");
-    for (const Window& w : categoryWindows())
+    for (const Window& w : Lists + QList<Window>{RemindersList})
         QTest::newRow(w.tag) << w.which;
-    QTest::newRow("reminders") << ChildWindow::Reminders;
 }
 
 void BadInputTest::hundredThousandRows()
@@ -827,31 +689,25 @@ void BadInputTest::hundredThousandRows()
     BadRun run;
     const Window& info = windowOf(which);
     const bool reminders = which == ChildWindow::Reminders;
-    run.execute(QStringLiteral("BEGIN"));
-    if (reminders)
-        run.execute(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                                   "insert into reminders select printf('Reminder %06d', i), "
-                                   "printf('2027-01-01 %02d:%02d:00', i / 60 % 24, i % 60), 0 from n")
-                            .arg(Count));
-    else
-        run.execute(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                                   "insert into %2 (%3, path) select printf('Entry %06d', i), '/bin/e' || i from n")
-                            .arg(Count)
-                            .arg(info.table, info.key));
-    run.execute(QStringLiteral("COMMIT"));
+    const QString values =
+            reminders
+                    ? QStringLiteral("printf('Entry %06d', i), "
+                                     "printf('2027-01-01 %02d:%02d:00', i / 60 % 24, i % 60), 0")
+                    : QStringLiteral("printf('Entry %06d', i), '/bin/e' || i%1").arg(info.description ? ", NULL" : "");
+    run.execute(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                               "insert into %2 select %3 from n")
+                        .arg(Count)
+                        .arg(info.table, values));
     const int stored = run.count(info.table);
 
     ListWindow* w = run.show(which);
     QCOMPARE(run.message(), Resting);
     QCOMPARE(w->TreeView1->childCount(), Count);
-    const QString last = reminders ? QStringLiteral("Reminder %1").arg(Count) : QStringLiteral("Entry %1").arg(Count);
-    Node* node = nodeByText(w, last);
-    QVERIFY(node);
-    clickNode(w, node);
+    const QString last = QStringLiteral("Entry %1").arg(Count);
+    clickNode(w, nodeByText(w, last));
     clickButton(w, 5);
     QCOMPARE(run.message(), Resting);
     QCOMPARE(run.count(info.table), stored - 1);
-    QCOMPARE(w->TreeView1->childCount(), Count - 1);
     QVERIFY(!nodeByText(w, last));
 
     // One more, typed, among the many; then the due check finds the one that fell due.
@@ -862,9 +718,8 @@ void BadInputTest::hundredThousandRows()
         QTest::keyClicks(r->Text1(2), QStringLiteral("00"));
         r->Combo1->setCurrentText(QStringLiteral("PM"));
     } else {
-        auto* c = static_cast<CategoryWindow*>(w);
-        QTest::keyClicks(c->Text1(0), QStringLiteral("Zeta \"last\""));
-        QTest::keyClicks(c->Text1(1), QStringLiteral("/bin/zeta"));
+        QTest::keyClicks(static_cast<CategoryWindow*>(w)->Text1(0), QStringLiteral("Zeta \"last\""));
+        QTest::keyClicks(static_cast<CategoryWindow*>(w)->Text1(1), QStringLiteral("/bin/zeta"));
     }
     clickButton(w, 1);
     QCOMPARE(run.message(), Resting);
@@ -877,12 +732,15 @@ void BadInputTest::hundredThousandRows()
     }
 }
 
+// Stored paths and command lines as another program may leave them. With the real services a script
+// records the arguments it gets; %1 stands for the script, and a document's row is "application|document".
 void BadInputTest::oddPathsStartWhatTheyName_data()
 {
     QTest::addColumn<ChildWindow>("which");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("words"); // what the program start is asked for (windows, documents)
+    QTest::addColumn<QStringList>("words"); // the arguments the script receives; for the fakes, the start asked
+    const QString nul = QString(QChar(0));
     const QList<std::pair<const char*, QString>> paths = {
             {"apostrophe", QStringLiteral("/opt/bob's tool")},
             {"quoted words", QStringLiteral("\"/opt/my tools/run\" --name \"a b\"")},
@@ -890,27 +748,38 @@ void BadInputTest::oddPathsStartWhatTheyName_data()
             {"line break", QStringLiteral("/opt/run\n--second-line")},
             {"leading dash", QStringLiteral("-rf /")},
             {"shell syntax", QStringLiteral("/bin/echo $(rm -rf ~); `id` > /tmp/x | cat &")},
-            {"Hebrew and emoji", QStringLiteral("/opt/שלום/🚀 run")},
             {"blanks around", QStringLiteral("   /opt/run   ")},
             {"10,000 characters", QStringLiteral("/opt/") + repeated(QStringLiteral("x"), 9995)},
-            {"NUL character", QStringLiteral("/opt/run") + QChar(0) + QStringLiteral("/evil")},
+            {"NUL character", QStringLiteral("/opt/run") + nul + QStringLiteral("/evil")},
     };
-    for (const Window& w : categoryWindows()) {
+    for (const Window& w : Lists) {
         for (const auto& [tag, path] : paths) {
             QString message = Resting;
             QStringList words;
             if (w.which == ChildWindow::Windows) {
                 const std::optional<QStringList> split = CommandLine::splitWords(path.trimmed());
-                if (!split || split->isEmpty())
+                words = split.value_or(QStringList());
+                if (words.isEmpty())
                     message = NotRunnable;
-                else
-                    words = *split;
             } else if (w.which == ChildWindow::Documents) {
                 words = QStringList{QStringLiteral("xdg-open"), path};
             }
-            QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(w.tag, tag))) << w.which << path << message << words;
+            QTest::addRow("%s: %s", w.tag, tag) << w.which << path << message << words;
         }
     }
+    const ChildWindow windows = ChildWindow::Windows, documents = ChildWindow::Documents;
+    QTest::newRow("real windows: quoted script with odd arguments")
+            << windows << "'%1' \"it's\" '\"q\"' -x '  blanks  ' שלום 🚀" << Resting
+            << QStringList{"it's", "\"q\"", "-x", "  blanks  ", "שלום", "🚀"};
+    QTest::newRow("real windows: NUL in an argument")
+            << windows << "'%1' 'a" + nul + "b'" << NotRunnable << QStringList();
+    QTest::newRow("real windows: NUL in the program") << windows << "'%1" + nul + "x'" << NotRunnable << QStringList();
+    QTest::newRow("real documents: document with quotes and a dash")
+            << documents << "'%1' --view|-x \"a\" b's.txt" << Resting << QStringList{"--view", "-x \"a\" b's.txt"};
+    QTest::newRow("real documents: NUL in the document")
+            << documents << "'%1'|a" + nul + "b.txt" << NotRunnable << QStringList();
+    QTest::newRow("real documents: no application, the document a program")
+            << documents << "|%1" << NotRunnable << QStringList();
 }
 
 void BadInputTest::oddPathsStartWhatTheyName()
@@ -920,80 +789,44 @@ void BadInputTest::oddPathsStartWhatTheyName()
     QFETCH(QString, message);
     QFETCH(QStringList, words);
     BadRun run;
-    const Window& info = windowOf(which);
-    run.execute(QStringLiteral("insert into %1 (%2, path) values ('Odd', ?)").arg(info.table, info.key), {path});
+    QTemporaryDir scratch;
+    const QString script = scratch.filePath(QStringLiteral("my apps/record"));
+    const QString marker = scratch.filePath(QStringLiteral("marker"));
+    const bool real = QByteArray(QTest::currentDataTag()).startsWith("real");
+    if (real) {
+        QVERIFY(QDir().mkpath(scratch.filePath(QStringLiteral("my apps"))));
+        writeMarkerScript(script, marker);
+        run.services->launchForReal = true;
+        path.replace(QStringLiteral("%1"), script);
+    }
+    if (real && which == ChildWindow::Documents) {
+        run.execute(QStringLiteral("update documents set path = ? where document = 'DOCUMENTS'"),
+                    {path.section(u'|', 0, 0)});
+        path = path.section(u'|', 1);
+    }
+    run.execute(QStringLiteral("insert into %1 (%2, path) values ('Odd', ?)")
+                        .arg(windowOf(which).table, Catalog::table(windowOf(which).table).columns.at(0)),
+                {path});
     auto* w = static_cast<CategoryWindow*>(run.show(which));
     doubleClickNode(w, nodeByText(w, QStringLiteral("Odd")));
     QCOMPARE(run.message(), message);
-    if (which == ChildWindow::Softwares || which == ChildWindow::Games) {
+    if (real && words.isEmpty()) {
+        QTest::qWait(500);
+        QVERIFY2(!QFile::exists(marker), "the program ran");
+    } else if (real) {
+        const QStringList written = waitForMarker(marker);
+        QVERIFY2(!written.isEmpty(), "the program did not run");
+        QCOMPARE(written.mid(1), words);
+    } else if (which == ChildWindow::Softwares || which == ChildWindow::Games) {
         // The shell is handed the file exactly as stored (a relative one in the program folder), its folder
         // the part up to the last '/'.
         QCOMPARE(run.services->shellRequests.size(), 1);
         const QString file = run.services->shellRequests.first().file;
         QCOMPARE(file, path.trimmed().startsWith(u'/') ? path : run.folder.path() + u'/' + path);
         QVERIFY(file.trimmed().startsWith(run.services->shellRequests.first().directory));
-    } else if (message == Resting) {
-        QCOMPARE(run.services->programStarts, QList<QStringList>{words});
     } else {
-        QVERIFY(run.services->programStarts.isEmpty());
+        QCOMPARE(run.services->programStarts, message == Resting ? QList<QStringList>{words} : QList<QStringList>());
     }
-}
-
-void BadInputTest::realProgramsReceiveOddArguments_data()
-{
-    QTest::addColumn<ChildWindow>("which");
-    QTest::addColumn<QString>("line");      // %1 the script; for documents the application, the document after |
-    QTest::addColumn<QStringList>("given"); // the arguments the script receives; none: it must not run
-    QTest::addColumn<QString>("message");
-    QTest::newRow("windows: quoted script with odd arguments")
-            << ChildWindow::Windows << "'%1' \"it's\" '\"q\"' -x '  blanks  ' שלום 🚀"
-            << QStringList{"it's", "\"q\"", "-x", "  blanks  ", "שלום", "🚀"} << Resting;
-    QTest::newRow("windows: NUL in an argument")
-            << ChildWindow::Windows << QStringLiteral("'%1' 'a") + QChar(0) + "b'" << QStringList() << NotRunnable;
-    QTest::newRow("windows: NUL in the program")
-            << ChildWindow::Windows << QStringLiteral("'%1") + QChar(0) + "x'" << QStringList() << NotRunnable;
-    QTest::newRow("documents: document with quotes and a dash")
-            << ChildWindow::Documents << "'%1' --view|-x \"a\" b's.txt" << QStringList{"--view", "-x \"a\" b's.txt"}
-            << Resting;
-    QTest::newRow("documents: NUL in the document")
-            << ChildWindow::Documents << QStringLiteral("'%1'|a") + QChar(0) + "b.txt" << QStringList() << NotRunnable;
-    QTest::newRow("documents: no application, the document a program")
-            << ChildWindow::Documents << "|%1" << QStringList() << NotRunnable;
-}
-
-void BadInputTest::realProgramsReceiveOddArguments()
-{
-    QFETCH(ChildWindow, which);
-    QFETCH(QString, line);
-    QFETCH(QStringList, given);
-    QFETCH(QString, message);
-    QTemporaryDir scratch;
-    QVERIFY(QDir().mkpath(scratch.filePath(QStringLiteral("my apps"))));
-    const QString script = scratch.filePath(QStringLiteral("my apps/record"));
-    const QString marker = scratch.filePath(QStringLiteral("marker"));
-    writeMarkerScript(script, marker);
-    BadRun run;
-    run.services->launchForReal = true;
-    const QString filled = QString(line).replace(QStringLiteral("%1"), script);
-    if (which == ChildWindow::Documents) {
-        const QString application = filled.section(QLatin1Char('|'), 0, 0);
-        const QString document = filled.section(QLatin1Char('|'), 1);
-        run.execute(QStringLiteral("update documents set path = ? where document = 'DOCUMENTS'"), {application});
-        run.execute(QStringLiteral("insert into documents values ('Odd', ?)"), {document});
-    } else {
-        run.execute(QStringLiteral("insert into windows values ('Odd', ?)"), {filled});
-    }
-    auto* w = static_cast<CategoryWindow*>(run.show(which));
-    doubleClickNode(w, nodeByText(w, QStringLiteral("Odd")));
-    QCOMPARE(run.message(), message);
-    if (given.isEmpty()) {
-        QTest::qWait(500);
-        QVERIFY2(!QFile::exists(marker), "the program ran");
-        return;
-    }
-    const QStringList written = waitForMarker(marker);
-    QVERIFY2(!written.isEmpty(), "the program did not run");
-    QCOMPARE(written.mid(1), given);
 }
 
 QTEST_MAIN(BadInputTest)
