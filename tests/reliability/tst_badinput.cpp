@@ -16,7 +16,6 @@
 #include "windowdriver.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -109,24 +108,9 @@ struct BadRun : WindowRun
     }
 };
 
-// Types the text one character (one code point) at a time, as a keyboard with an input method sends it,
-// or pastes it with Ctrl+V.
 void enter(TextBox* box, const QString& method, const QString& value)
 {
-    box->clear();
-    box->setFocus();
-    if (method == QLatin1String("pasted")) {
-        QApplication::clipboard()->setText(value);
-        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        return;
-    }
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        QString one(value.at(i));
-        if (value.at(i).isHighSurrogate() && i + 1 < value.size())
-            one += value.at(++i);
-        QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, one, Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, one, Qt::NoModifier);
-    }
+    enterText(box, value, method == QLatin1String("pasted") ? Entry::Pasted : Entry::Typed);
 }
 
 // A named pipe that nothing may open. A label that read its text as markup would load the image it

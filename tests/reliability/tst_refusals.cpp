@@ -139,44 +139,11 @@ const QString NewDescription = QStringLiteral("Fresh \"description\"");
 const QString NewMessage = longText(QStringLiteral("Lunch with Bob "), 2500);
 const QString NewApplication = longText(QStringLiteral("/usr/bin/"), 3000);
 
-struct RefusalRun : WindowRun
-{
-    RefusalRun() { services->clock = Now; }
-
-    QString table() const
-    {
-        switch (which) {
-        case ChildWindow::Softwares:
-            return Catalog::Softwares;
-        case ChildWindow::Games:
-            return Catalog::Games;
-        case ChildWindow::Windows:
-            return Catalog::Windows;
-        case ChildWindow::Documents:
-            return Catalog::Documents;
-        default:
-            return Catalog::Reminders;
-        }
-    }
-
-    int notifications() const { return int(services->sounds.count(folder.file(ProgramFiles::NotifySound))); }
-
-    ChildWindow which = ChildWindow::Softwares;
+const QHash<ChildWindow, QString> Tables = {
+        {ChildWindow::Softwares, Catalog::Softwares}, {ChildWindow::Games, Catalog::Games},
+        {ChildWindow::Windows, Catalog::Windows},     {ChildWindow::Documents, Catalog::Documents},
+        {ChildWindow::Reminders, Catalog::Reminders},
 };
-
-void paste(TextBox* box, const QString& text)
-{
-    box->clear();
-    box->setFocus();
-    QApplication::clipboard()->setText(text);
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-}
-
-void type(TextBox* box, const QString& text)
-{
-    box->clear();
-    QTest::keyClicks(box, text);
-}
 
 } // namespace
 
@@ -188,7 +155,6 @@ private slots:
     void initTestCase();
     void refusedWritesStoreNothingAndRecover_data();
     void refusedWritesStoreNothingAndRecover();
-    void connectionOpenedReadOnlyWritesOnceTheFileMay();
 };
 
 void RefusalsTest::initTestCase()
@@ -240,15 +206,18 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     QFETCH(ChildWindow, which);
     QFETCH(Writer, writer);
     QFETCH(Cause, cause);
-    RefusalRun run;
-    run.which = which;
-    const QString table = run.table();
+    WindowRun run;
+    run.services->clock = Now;
+    const QString table = Tables.value(which);
     const bool reminders = which == ChildWindow::Reminders;
     const QString dueStamp = Now.addSecs(writer == Writer::MarkDone ? -60 : 86400).toString(Catalog::TimeFormat);
     // A reminder pending for later keeps the due check watching.
     const QDateTime later = Now.addDays(2);
     run.execute(QStringLiteral("insert into reminders (message, time, done) values ('Later', ?, 0)"),
                 {later.toString(Catalog::TimeFormat)});
+    const auto notifications = [&run] {
+        return int(run.services->sounds.count(run.folder.file(ProgramFiles::NotifySound)));
+    };
     // The due check ticks while it is on; nobody switches it on by hand.
     const auto tick = [&run] {
         if (run.mains->Timer1->isActive())
@@ -287,21 +256,21 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     if (writer == Writer::SaveNew || writer == Writer::SaveModify) {
         clickButton(w, writer == Writer::SaveNew ? 3 : 4);
         if (reminder) {
-            paste(reminder->Text1(0), NewMessage);
-            type(reminder->Text1(1), QStringLiteral("1"));
-            type(reminder->Text1(2), QStringLiteral("15"));
+            enterText(reminder->Text1(0), NewMessage, Entry::Pasted);
+            enterText(reminder->Text1(1), QStringLiteral("1"));
+            enterText(reminder->Text1(2), QStringLiteral("15"));
             reminder->Combo1->setCurrentText(QStringLiteral("PM"));
             reminder->DTPicker1->setDate(Now.date());
         } else {
-            type(category->Text1(0), newName);
-            paste(category->Text1(1), NewPath);
+            enterText(category->Text1(0), newName);
+            enterText(category->Text1(1), NewPath, Entry::Pasted);
             if (category->Text1(2))
-                type(category->Text1(2), NewDescription);
+                enterText(category->Text1(2), NewDescription);
         }
     }
     if (writer == Writer::SetApplication) {
         clickButton(w, 6);
-        paste(documents->Text2, NewApplication);
+        enterText(documents->Text2, NewApplication, Entry::Pasted);
     }
 
     const QStringList before = run.rows(table);
@@ -379,11 +348,11 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     case Writer::MarkDone: {
         // Announced all the same, once; a later reminder comes at its time, the refused one not again.
         const bool announced = cause != Cause::ExclusiveLock;
-        QCOMPARE(run.notifications(), announced ? 1 : 0);
+        QCOMPARE(notifications(), announced ? 1 : 0);
         QCOMPARE(run.mains->Timer1->isActive(), !announced);
         run.services->clock = later;
         QVERIFY(refused());
-        QCOMPARE(run.notifications(), announced ? 2 : 0);
+        QCOMPARE(notifications(), announced ? 2 : 0);
         if (announced)
             QCOMPARE(run.module->reminders.get()->Text2->text(), QStringLiteral("Later"));
         QVERIFY(cause == Cause::ExclusiveLock || run.rows(table) == before);
@@ -439,7 +408,7 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     }
     QCOMPARE(run.rows(table), expected);
     if (writer == Writer::MarkDone)
-        QCOMPARE(run.notifications(), 2);
+        QCOMPARE(notifications(), 2);
     else
         QCOMPARE(run.message(), Resting);
     if (w)
@@ -450,32 +419,6 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     }
     if (writer == Writer::Delete)
         QVERIFY(!nodeByText(w, QStringLiteral("Tool")));
-}
-
-// The engine opens a file it may only read read-only, and keeps it so: the first write after the file
-// may be written again opens it once more, and the write goes through.
-void RefusalsTest::connectionOpenedReadOnlyWritesOnceTheFileMay()
-{
-    RefusalRun run;
-    Connection& connection = *run.module->dbConnection;
-    {
-        ReadOnlyFile protection(run.folder.file(ProgramFiles::Database));
-        if (!protection.isReadOnly())
-            QSKIP("cannot make the database file read-only here");
-        connection.Close();
-        connection.Open(Catalog::connectionString(run.folder.path()));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError,
-                                 connection.Execute(QStringLiteral("insert into games values ('a', 'b')")));
-        // Still refused while the file is read-only: nothing is opened again then.
-        connection.BeginTrans();
-        QVERIFY_THROWS_EXCEPTION(RuntimeError,
-                                 connection.Execute(QStringLiteral("insert into games values ('a', 'b')")));
-        connection.RollbackTrans();
-    }
-    connection.BeginTrans();
-    connection.Execute(QStringLiteral("insert into games values (?, ?)"), {QStringLiteral("a"), QStringLiteral("b")});
-    connection.CommitTrans();
-    QCOMPARE(run.rows(Catalog::Games), QStringList{QStringLiteral("a|b")});
 }
 
 int main(int argc, char* argv[])

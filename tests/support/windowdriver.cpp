@@ -2,6 +2,7 @@
 
 #include "platform/connection.h"
 #include "platform/recordset.h"
+#include "platform/textbox.h"
 #include "platform/windowsystem.h"
 #include "shell/listwindow.h"
 #include "shell/mains.h"
@@ -11,6 +12,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QToolBar>
 #include <QtTest>
@@ -96,6 +98,24 @@ void clickButton(ListWindow* window, int position)
     if (!button)
         QFAIL("no such toolbar button");
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void enterText(TextBox* box, const QString& text, Entry how)
+{
+    box->clear();
+    box->setFocus();
+    if (how == Entry::Pasted) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        return;
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QString one(text.at(i));
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size())
+            one += text.at(++i);
+        QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, one, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, one, Qt::NoModifier);
+    }
 }
 
 void dropOn(QWidget* widget, const QMimeData& data)

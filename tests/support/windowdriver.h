@@ -15,6 +15,7 @@ namespace trovix {
 class Connection;
 class ListWindow;
 class Node;
+class TextBox;
 enum class ChildWindow;
 
 // A run whose main window is on screen and active, driven as a user would:
@@ -43,6 +44,10 @@ void doubleClickNode(ListWindow* window, const Node* node);
 void doubleClick(QWidget* widget);
 // Clicks the toolbar button at the position (from 1); a disabled button takes no click.
 void clickButton(ListWindow* window, int position);
+// Puts the text in the box as a user does: typed one character (one code point) a key, as a keyboard
+// with an input method sends it, or pasted with Ctrl+V. What was in the box goes first.
+enum class Entry { Typed, Pasted };
+void enterText(TextBox* box, const QString& text, Entry how = Entry::Typed);
 // Drags the data over the widget and drops it there, as a file manager does.
 void dropOn(QWidget* widget, const QMimeData& data);
 // The node of the tree whose text this is; nullptr when there is none.
