@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
-# crashsafety.sh DRIVER CHECK DB_TOOL WORK
+# crashsafety.sh DRIVER DB_TOOL WORK
 #
 # The driver stores entries and reminders through the real windows against a
 # real database file and is killed with SIGKILL at a random moment, again and
 # again, each time restarted on the same folder. After every kill:
 #   - the file passes "trovix-db check" (the engine's integrity check, the tables);
-#   - savecheck finds every row whole and every change the windows showed as
-#     stored still there (the one in flight may be there or not, never half),
-#     and settles the journal so the next run continues from what is stored.
+#   - "DRIVER --check" finds every row whole and the file holding the state the
+#     journal last showed as stored, or the state after the change in flight at
+#     the kill: that change is stored whole or not at all.
+# Last, the check must refuse a journal claiming a row the file lacks.
 # TROVIX_KILLS kills (50 unless set); TROVIX_KILL_SEED repeats a run's delays.
 set -u
 driver=$1
-check=$2
-tool=$3
-work=$4
+tool=$2
+work=$3
 kills=${TROVIX_KILLS:-50}
 seed=${TROVIX_KILL_SEED:-$(( $(date +%s) % 32768 ))}
 case $kills in '' | *[!0-9]*) echo "crashsafety: TROVIX_KILLS must be a number, not '$kills'" >&2; exit 2 ;; esac
@@ -28,6 +28,7 @@ mkdir -p "$folder" "$evidence"
 
 RANDOM=$seed
 pid=
+round=0
 fail() {
     echo "crashsafety: FAILED at kill $round of $kills (seed $seed): $*" >&2
     echo "crashsafety: the folder, journal and logs are kept in $work" >&2
@@ -69,8 +70,7 @@ for ((round = 1; round <= kills; round++)); do
     fi
 
     "$tool" check "$folder" >"$work/tool.log" 2>&1 || fail "trovix-db check: $(cat "$work/tool.log")"
-    verdict=$("$check" "$folder" "$journal" --settle 2>"$work/check.log") \
-        || fail "$(cat "$work/check.log")"
+    verdict=$("$driver" --check "$folder" "$journal" 2>"$work/check.log") || fail "$(cat "$work/check.log")"
     case $verdict in
     *"in-flight applied"*) applied=$((applied + 1)) ;;
     *"in-flight absent"*) absent=$((absent + 1)) ;;
@@ -78,9 +78,18 @@ for ((round = 1; round <= kills; round++)); do
     checks=$((checks + 1))
 done
 elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
+round=$kills
 
-summary=$("$check" "$folder" "$journal" | tail -n 1)
+verdict=$("$driver" --check "$folder" "$journal" 2>"$work/check.log") || fail "$(cat "$work/check.log")"
+# The check is not blind: one more change shown as stored, with a row the file lacks, must fail it.
+state=$(sed -n 's/^state //p' <<<"$verdict")
+{ cat "$journal"; echo "base $state"; echo "begin 999999999 new ${state/softwares=/softwares=t0,}"; echo "done 999999999"; } >"$work/wrong-journal"
+if "$driver" --check "$folder" "$work/wrong-journal" >/dev/null 2>"$work/check.log" \
+    || ! grep -q "the file holds" "$work/check.log"; then
+    fail "the check passed a journal claiming a row the file lacks: $(cat "$work/check.log")"
+fi
+
 echo "crashsafety: $kills kills (seed $seed) in $((elapsed / 1000)).$(printf '%03d' $((elapsed % 1000))) s"
-echo "crashsafety: $summary"
+echo "crashsafety: $(tail -n 1 <<<"$verdict")"
 echo "crashsafety: $midwrite kills inside a transaction; a change in flight at $((applied + absent)) kills ($applied stored, $absent not)"
-echo "crashsafety: $checks of $kills checks passed"
+echo "crashsafety: $checks of $kills checks passed; the check refused a journal claiming a missing row"

@@ -1,13 +1,23 @@
 // savedriver FOLDER JOURNAL READY [SEED]: stores entries and reminders through the real windows
-// without end, until it is killed. Every change is journaled as begun before the window is told to
-// store it, and as done once the window shows it stored. READY is made once the windows are up.
-// A journal with a change still in flight from an earlier run must be settled (savecheck --settle)
-// first: the driver only continues from what is known to be stored.
+// without end, until it is killed. READY is made once the windows are up.
+// savedriver --check FOLDER JOURNAL: whether the file holds what the journal says it must; prints
+// "in-flight none|absent|applied", "state STATE" and a line summing the journal up, problems on
+// standard error with status 1.
+//
+// The journal, one line each, written and synced on its own:
+//   base STATE          the driver started on a file holding STATE
+//   begin SEQ OP STATE  before the window is told to store change SEQ; STATE is the file after it
+//   done SEQ            once the window showed it stored
+// A STATE names the tokens of the rows of each table and the documents' application's token, as
+// "softwares=t3,t7 games= windows=t2 documents=t5 reminders=t9 application=t4". Every column of a
+// row is made from its token, so a row whose columns disagree was half written.
 #include "categories/categorywindow.h"
 #include "categories/documents.h"
+#include "platform/connection.h"
+#include "platform/recordset.h"
+#include "platform/runtimeerror.h"
 #include "platform/textbox.h"
 #include "reminders/reminders.h"
-#include "savejournal.h"
 #include "shell/mains.h"
 #include "shell/module1.h"
 #include "shell/treeview.h"
@@ -23,31 +33,198 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <array>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace trovix;
-using namespace trovix::SaveJournal;
 
 namespace {
 
-// Each table stays between these sizes, so every kind of change keeps coming and the lists stay quick.
+// Each table stays between these sizes, so every kind of change keeps coming and states stay short.
 constexpr int FewestRows = 2;
 constexpr int MostRows = 10;
 // A driver whose killer has gone stops by itself after this many changes.
 constexpr int MostChanges = 1000000;
+const QString ApplicationPrefix = QStringLiteral("/usr/bin/viewer-");
 
-ChildWindow windowOf(const QString& table)
+struct Form
 {
-    if (table == Catalog::Softwares)
-        return ChildWindow::Softwares;
-    if (table == Catalog::Games)
-        return ChildWindow::Games;
-    if (table == Catalog::Windows)
-        return ChildWindow::Windows;
-    if (table == Catalog::Documents)
-        return ChildWindow::Documents;
-    return ChildWindow::Reminders;
+    QString table;
+    ChildWindow window;
+    QString keyPrefix;  // the key is this, a blank and the token
+    QStringList others; // the other columns, "%1" standing for the token; null: the reminder's time
+};
+
+const QList<Form> Forms = {
+        {Catalog::Softwares,
+         ChildWindow::Softwares,
+         QStringLiteral("Tool"),
+         {QStringLiteral("/opt/%1/bin/run"), QStringLiteral("Made by %1")}},
+        {Catalog::Games, ChildWindow::Games, QStringLiteral("Game"), {QStringLiteral("/opt/%1/bin/play")}},
+        {Catalog::Windows,
+         ChildWindow::Windows,
+         QStringLiteral("Command"),
+         {QStringLiteral("/opt/%1/bin/cli --verbose")}},
+        {Catalog::Documents, ChildWindow::Documents, QStringLiteral("Paper"), {QStringLiteral("/home/user/%1.txt")}},
+        {Catalog::Reminders, ChildWindow::Reminders, QStringLiteral("Remind"), {QString(), QStringLiteral("0")}},
+};
+
+QStringList rowFor(const Form& form, const QString& token)
+{
+    QStringList row{form.keyPrefix + QLatin1Char(' ') + token};
+    for (const QString& other : form.others) {
+        // A day for every forty reminders, each at its own minute between nine and half past five, so
+        // no time falls in a change of clocks and none is due for years.
+        const int n = token.mid(1).toInt();
+        const QDateTime time(QDate(2031, 1, 1).addDays(n / 40), QTime(9, 0).addSecs((n % 40) * 13 * 60));
+        row << (other.isNull()                        ? time.toString(Catalog::TimeFormat)
+                : other.contains(QLatin1String("%1")) ? other.arg(token)
+                                                      : other);
+    }
+    return row;
+}
+
+QString applicationFor(const QString& token)
+{
+    return token.isEmpty() ? Catalog::DefaultDocumentsApplication : ApplicationPrefix + token;
+}
+
+struct State
+{
+    QHash<QString, QStringList> tokens; // by table
+    QString application;                // empty: the delivered one
+
+    QString text() const
+    {
+        QStringList parts;
+        for (const Form& form : Forms) {
+            QStringList held = tokens.value(form.table);
+            held.sort();
+            parts << form.table + QLatin1Char('=') + held.join(QLatin1Char(','));
+        }
+        return (parts << QStringLiteral("application=") + (application.isEmpty() ? QStringLiteral("-") : application))
+                .join(QLatin1Char(' '));
+    }
+};
+
+// What the file holds; rows that are not whole, or there twice, go to problems.
+State readState(const QString& folder, QStringList& problems)
+{
+    Connection connection;
+    connection.Open(Catalog::connectionString(folder));
+    State state;
+    int applicationRows = 0;
+    for (const Form& form : Forms) {
+        QStringList& held = state.tokens[form.table];
+        Recordset rs;
+        rs.Open(QStringLiteral("select * from %1 order by rowid").arg(form.table), connection);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            QStringList row;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                row << (rs.Fields(i).isNull() ? QStringLiteral("\\N") : rs.Fields(i).variant().toString());
+            const QString shown = form.table + QStringLiteral(": ") + row.join(QLatin1Char('|'));
+            if (form.table == Catalog::Documents && row.value(0) == Catalog::DocumentsApplicationRow) {
+                ++applicationRows;
+                const QString path = row.value(1);
+                state.application =
+                        path == Catalog::DefaultDocumentsApplication ? QString() : path.mid(ApplicationPrefix.size());
+                if (applicationFor(state.application) != path)
+                    problems << QStringLiteral("an application that was never stored: ") + shown;
+                continue;
+            }
+            const QString token = row.value(0).section(QLatin1Char(' '), 1);
+            if (row != rowFor(form, token))
+                problems << QStringLiteral("a half-written row, or one never written: ") + shown;
+            else if (held.contains(token))
+                problems << QStringLiteral("a row there twice: ") + shown;
+            else
+                held << token;
+        }
+    }
+    if (applicationRows != 1)
+        problems << QStringLiteral("%1 application rows instead of one").arg(applicationRows);
+    return state;
+}
+
+struct Journal
+{
+    QString stored = State().text(); // what the file must hold...
+    QString inFlight;                // ...or this, the state after the change begun and not done
+    int lastSeq = 0, done = 0, deletes = 0, keptAtKill = 0, lostAtKill = 0;
+    QStringList problems;
+};
+
+Journal readJournal(const QString& fileName)
+{
+    Journal j;
+    QFile file(fileName);
+    QByteArray text;
+    if (file.open(QIODevice::ReadOnly))
+        text = file.readAll();
+    // A last line without its line break was cut short by the kill: it was never written.
+    text.truncate(text.lastIndexOf('\n') + 1);
+    QString op;
+    for (const QString& line : QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList words = line.split(QLatin1Char(' '));
+        const QString kind = words.at(0);
+        const QString state = words.mid(kind == QLatin1String("begin") ? 3 : 1).join(QLatin1Char(' '));
+        if (kind == QLatin1String("begin") && words.size() > 3 && j.inFlight.isEmpty()
+            && words.at(1).toInt() > j.lastSeq) {
+            j.lastSeq = words.at(1).toInt();
+            op = words.at(2);
+            j.inFlight = state;
+        } else if (kind == QLatin1String("done") && !j.inFlight.isEmpty() && words.value(1).toInt() == j.lastSeq) {
+            j.stored = std::exchange(j.inFlight, QString());
+            ++j.done;
+            j.deletes += op == QLatin1String("delete");
+        } else if (kind == QLatin1String("base") && (state == j.stored || state == j.inFlight)) {
+            if (!j.inFlight.isEmpty())
+                ++(state == j.inFlight ? j.keptAtKill : j.lostAtKill);
+            j.stored = state;
+            j.inFlight.clear();
+        } else {
+            j.problems << QStringLiteral("the journal is out of order at: ") + line;
+        }
+    }
+    return j;
+}
+
+int check(const QString& folder, const QString& journalFile)
+{
+    Journal j = readJournal(journalFile);
+    QString found;
+    try {
+        found = readState(folder, j.problems).text();
+    } catch (const RuntimeError& e) {
+        j.problems << QStringLiteral("the database cannot be read: ") + e.description();
+    }
+    const char* inFlight = j.inFlight.isEmpty() ? "none" : "absent";
+    if (found != j.stored && !j.inFlight.isEmpty() && found == j.inFlight)
+        inFlight = "applied";
+    else if (found != j.stored)
+        j.problems << QStringLiteral("the file holds %1; journaled as stored %2, with the change in flight %3")
+                              .arg(found, j.stored, j.inFlight.isEmpty() ? QStringLiteral("(none)") : j.inFlight);
+    for (const QString& problem : std::as_const(j.problems))
+        std::fprintf(stderr, "savedriver --check: %s\n", qPrintable(problem));
+    std::printf("in-flight %s\nstate %s\n", inFlight, qPrintable(found));
+    std::printf("journal: %d changes done, %d deletes, in flight at a kill %d stored and %d not\n", j.done, j.deletes,
+                j.keptAtKill, j.lostAtKill);
+    return j.problems.isEmpty() ? 0 : 1;
+}
+
+// Appends one line and syncs it before returning; one write, so a kill leaves it whole or without
+// its line break.
+void append(const QString& journalFile, const QString& line)
+{
+    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+    const int fd = ::open(QFile::encodeName(journalFile).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size() || ::fsync(fd) != 0) {
+        std::fprintf(stderr, "savedriver: the journal %s cannot be written\n", qPrintable(journalFile));
+        std::exit(4);
+    }
+    ::close(fd);
 }
 
 void type(TextBox* box, const QString& text)
@@ -56,65 +233,14 @@ void type(TextBox* box, const QString& text)
     QTest::keyClicks(box, text);
 }
 
-class Driver
+Node* nodeOf(ListWindow* window, const Form& form, const QString& token)
 {
-public:
-    Driver(WindowRun& run, QString journal, const Replay& replayed, quint32 seed)
-        : m_run(run)
-        , m_journal(std::move(journal))
-        , m_state(replayed.state)
-        , m_lastSeq(replayed.lastSeq)
-        , m_random(seed)
-    {}
-
-    // One change through its window; false (with the reason on standard error) when the window did
-    // not store it.
-    bool step();
-
-private:
-    Change choose(const QString& table);
-    void fill(ListWindow* window, const QString& table, const QString& token);
-    void begin(const Change& change);
-    bool stored(ListWindow* window, const Change& change) const;
-    Node* nodeOf(ListWindow* window, const Change& change) const;
-
-    WindowRun& m_run;
-    QString m_journal;
-    State m_state;
-    int m_lastSeq;
-    QRandomGenerator m_random;
-};
-
-Change Driver::choose(const QString& table)
-{
-    Change change;
-    change.seq = m_lastSeq + 1;
-    change.table = table;
-    QStringList held = m_state.tokens.value(table).values();
-    held.sort();
-    if (table == Catalog::Documents && m_random.bounded(10) == 0) {
-        change.op = Op::Application;
-        change.oldToken = m_state.application;
-        change.newToken = QStringLiteral("t%1").arg(change.seq);
-        return change;
-    }
-    const int dice = m_random.bounded(100);
-    if (held.size() < FewestRows || (held.size() < MostRows && dice < 40))
-        change.op = Op::New;
-    else if (dice < 70)
-        change.op = Op::Modify;
-    else
-        change.op = Op::Delete;
-    if (change.op != Op::New)
-        change.oldToken = held.at(m_random.bounded(int(held.size())));
-    if (change.op != Op::Delete)
-        change.newToken = QStringLiteral("t%1").arg(change.seq);
-    return change;
+    return nodeByText(window, rowFor(form, token).at(0));
 }
 
-void Driver::fill(ListWindow* window, const QString& table, const QString& token)
+void fill(ListWindow* window, const Form& form, const QString& token)
 {
-    const QStringList row = rowFor(table, token);
+    const QStringList row = rowFor(form, token);
     if (auto* reminders = qobject_cast<RemindersWindow*>(window)) {
         const QDateTime due = QDateTime::fromString(row.at(1), Catalog::TimeFormat);
         const ReminderTime::Clock clock = ReminderTime::toClock(due.time());
@@ -125,95 +251,87 @@ void Driver::fill(ListWindow* window, const QString& table, const QString& token
         reminders->Combo1->setCurrentText(clock.half);
         return;
     }
-    auto* category = static_cast<CategoryWindow*>(window);
     for (int i = 0; i < row.size(); ++i)
-        type(category->Text1(i), row.at(i));
+        type(static_cast<CategoryWindow*>(window)->Text1(i), row.at(i));
 }
 
-void Driver::begin(const Change& change)
-{
-    if (!append(m_journal, record(change))) {
-        std::fprintf(stderr, "savedriver: the journal %s cannot be written\n", qPrintable(m_journal));
-        std::exit(4);
-    }
-    m_lastSeq = change.seq;
-}
+enum Op { New, Modify, Delete, Application };
 
-Node* Driver::nodeOf(ListWindow* window, const Change& change) const
+struct Driver
 {
-    return nodeByText(window, rowFor(change.table, change.oldToken).value(0));
-}
+    WindowRun& run;
+    QString journal;
+    State state;
+    int seq;
+    QRandomGenerator random;
 
-bool Driver::stored(ListWindow* window, const Change& change) const
-{
-    if (m_run.message() == ListWindow::StoreRefused || !window->Frame1->isHidden())
-        return false;
-    if (change.op == Op::Application) {
-        auto* documents = static_cast<DocumentsWindow*>(window);
-        return documents->Frame2->isHidden() && documents->applicationPath == applicationFor(change.newToken);
-    }
-    const bool oldGone = change.oldToken.isEmpty() || !nodeOf(window, change);
-    const bool newThere =
-            change.newToken.isEmpty() || nodeByText(window, rowFor(change.table, change.newToken).value(0)) != nullptr;
-    return oldGone && newThere;
-}
+    // One change through its window; false (the reason on standard error) when it was not stored.
+    bool step();
+};
 
 bool Driver::step()
 {
-    const QString table = tables().at(m_random.bounded(int(tables().size())));
-    const Change change = choose(table);
-    ListWindow* window = m_run.show(windowOf(table));
+    const Form& form = Forms.at(random.bounded(int(Forms.size())));
+    ListWindow* window = run.show(form.window);
     if (!window) {
-        std::fprintf(stderr, "savedriver: the %s window did not open\n", qPrintable(table));
+        std::fprintf(stderr, "savedriver: the %s window did not open\n", qPrintable(form.table));
         return false;
     }
+    const QStringList held = state.tokens.value(form.table);
+    const QString newToken = QStringLiteral("t%1").arg(++seq);
+    const int dice = random.bounded(100);
+    const Op op = form.window == ChildWindow::Documents && dice < 10                  ? Application
+                  : held.size() < FewestRows || (held.size() < MostRows && dice < 45) ? New
+                  : dice < 75                                                         ? Modify
+                                                                                      : Delete;
+    const QString opName = QString::fromLatin1(std::array{"new", "modify", "delete", "application"}[op]);
+    const QString oldToken = op == Modify || op == Delete ? held.at(random.bounded(int(held.size()))) : QString();
+    State after = state;
+    after.tokens[form.table].removeOne(oldToken);
+    if (op == Application)
+        after.application = newToken;
+    else if (op != Delete)
+        after.tokens[form.table] << newToken;
+    const auto begin = [&] { append(journal, QStringLiteral("begin %1 %2 %3").arg(seq).arg(opName, after.text())); };
 
-    switch (change.op) {
-    case Op::New:
+    if (op == Application) {
+        clickButton(window, 6);
+        type(static_cast<DocumentsWindow*>(window)->Text2, applicationFor(newToken));
+        begin();
+        clickButton(window, 6);
+    } else if (op == New) {
         clickButton(window, 3);
-        fill(window, table, change.newToken);
-        begin(change);
+        fill(window, form, newToken);
+        begin();
         clickButton(window, 1);
-        break;
-    case Op::Modify:
-    case Op::Delete: {
-        Node* node = nodeOf(window, change);
+    } else {
+        Node* node = nodeOf(window, form, oldToken);
         if (!node) {
-            std::fprintf(stderr, "savedriver: %s has no node for %s\n", qPrintable(table), qPrintable(change.oldToken));
+            std::fprintf(stderr, "savedriver: %s shows no %s\n", qPrintable(form.table), qPrintable(oldToken));
             return false;
         }
         clickNode(window, node);
-        if (change.op == Op::Modify) {
+        if (op == Modify) {
             clickButton(window, 4);
-            fill(window, table, change.newToken);
-            begin(change);
-            clickButton(window, 1);
-        } else {
-            begin(change);
-            clickButton(window, 5);
+            fill(window, form, newToken);
         }
-        break;
-    }
-    case Op::Application: {
-        auto* documents = static_cast<DocumentsWindow*>(window);
-        clickButton(window, 6);
-        type(documents->Text2, applicationFor(change.newToken));
-        begin(change);
-        clickButton(window, 6);
-        break;
-    }
+        begin();
+        clickButton(window, op == Modify ? 1 : 5);
     }
 
-    if (!stored(window, change)) {
-        std::fprintf(stderr, "savedriver: the window did not store %s (message line: %s)\n", qPrintable(record(change)),
-                     qPrintable(m_run.message()));
+    // Stored, as the window shows it: no refusal, the frame closed, the old row gone and the new one there.
+    const bool shown = op == Application ? static_cast<DocumentsWindow*>(window)->Frame2->isHidden()
+                                                   && static_cast<DocumentsWindow*>(window)->applicationPath
+                                                              == applicationFor(newToken)
+                                         : (oldToken.isEmpty() || !nodeOf(window, form, oldToken))
+                                                   && (op == Delete || nodeOf(window, form, newToken));
+    if (run.message() == ListWindow::StoreRefused || !window->Frame1->isHidden() || !shown) {
+        std::fprintf(stderr, "savedriver: the window did not store change %d, %s in %s (message line: %s)\n", seq,
+                     qPrintable(opName), qPrintable(form.table), qPrintable(run.message()));
         return false;
     }
-    if (!append(m_journal, QStringLiteral("done %1").arg(change.seq))) {
-        std::fprintf(stderr, "savedriver: the journal %s cannot be written\n", qPrintable(m_journal));
-        std::exit(4);
-    }
-    m_state.apply(change);
+    append(journal, QStringLiteral("done %1").arg(seq));
+    state = after;
     // Let the main window's timers run as they would between a user's clicks.
     QCoreApplication::processEvents();
     return true;
@@ -227,32 +345,29 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 3 && args.at(0) == QLatin1String("--check"))
+        return check(args.at(1), args.at(2));
     if (args.size() < 3 || args.size() > 4) {
-        std::fprintf(stderr, "usage: savedriver FOLDER JOURNAL READY [SEED]\n");
+        std::fprintf(stderr, "usage: savedriver FOLDER JOURNAL READY [SEED] | savedriver --check FOLDER JOURNAL\n");
         return 2;
     }
     const QString folder = args.at(0);
     const QString journal = args.at(1);
-    const QString ready = args.at(2);
     const quint32 seed = args.size() == 4 ? args.at(3).toUInt() : QRandomGenerator::system()->generate();
 
+    // Drop a line the kill cut short, so the next one starts on a line of its own; then continue from
+    // what the file holds, which the check has found to be as journaled.
     QFile journalFile(journal);
-    QByteArray text;
-    if (journalFile.exists()) {
-        if (!journalFile.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "savedriver: the journal %s cannot be read\n", qPrintable(journal));
-            return 2;
-        }
-        text = journalFile.readAll();
-        journalFile.close();
-    }
-    const Replay replayed = replay(text);
-    if (!replayed.problems.isEmpty() || replayed.change || replayed.completeBytes != text.size()) {
-        std::fprintf(stderr, "savedriver: the journal must be settled first: %s\n",
-                     qPrintable(replayed.problems.isEmpty() ? QStringLiteral("a change is in flight")
-                                                            : replayed.problems.join(QStringLiteral("; "))));
+    if (journalFile.open(QIODevice::ReadWrite))
+        journalFile.resize(journalFile.readAll().lastIndexOf('\n') + 1);
+    journalFile.close();
+    QStringList problems;
+    const State base = readState(folder, problems);
+    if (!problems.isEmpty()) {
+        std::fprintf(stderr, "savedriver: %s\n", qPrintable(problems.join(QStringLiteral("; "))));
         return 2;
     }
+    append(journal, QStringLiteral("base ") + base.text());
 
     WindowRun run(folder);
     // Nothing the driver stores falls due on this clock, so the due check never changes a row.
@@ -261,9 +376,10 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "savedriver: the database in %s did not open\n", qPrintable(folder));
         return 2;
     }
-    Driver driver(run, journal, replayed, seed);
-    std::fprintf(stderr, "savedriver: seed %u, from change %d\n", seed, replayed.lastSeq + 1);
-    QFile(ready).open(QIODevice::WriteOnly);
+    const int lastSeq = readJournal(journal).lastSeq;
+    Driver driver{run, journal, base, lastSeq, QRandomGenerator(seed)};
+    std::fprintf(stderr, "savedriver: seed %u, from change %d\n", seed, lastSeq + 1);
+    QFile(args.at(2)).open(QIODevice::WriteOnly);
 
     const pid_t parent = getppid();
     for (int n = 0; n < MostChanges && getppid() == parent; ++n) {
