@@ -1,55 +1,38 @@
 #!/usr/bin/env bash
-# The real program on a real X server: the splash, then the main window about a
-# second later; later starts on the same folder bring it forward and end with
-# status 0; Ctrl+O puts it on top and panel 3 reads "A"; Exit ends it with
-# status 0. Killed, it leaves nothing in the way of the next start. Without its
-# database it says why on standard error and exits 1.
+# The real program on a real X server: the splash, then the main window about a second later; later
+# starts on the same folder bring it forward and end with status 0; Ctrl+O puts it on top and panel 3
+# changes; Exit ends it with status 0. Killed, it leaves nothing in the way of the next start. Without
+# its database it says why on standard error and exits 1.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 e2e_setup "$1" "$2"
-program="$work/trovix/trovix"
 
 # starts COUNT RUNNING: COUNT starts at once on the folder; RUNNING of them must run on (their pids in
 # $running), every other one must end with status 0, and one main window must be there.
+alive() { local n=0 pid; for pid in $pids; do kill -0 "$pid" 2>/dev/null && n=$((n + 1)); done; [ "$n" -le "$1" ]; }
 starts() {
-    local pids="" pid alive status
-    for _ in $(seq "$1"); do
-        "$program" 2>>"$work/starts.log" &
-        pids="$pids $!"
-    done
-    for _ in $(seq 100); do
-        alive=0
-        for pid in $pids; do kill -0 "$pid" 2>/dev/null && alive=$((alive + 1)); done
-        [ "$alive" -le "$2" ] && break
-        sleep 0.1
-    done
-    running=
+    local pid
+    pids= running=
+    for _ in $(seq "$1"); do "$program" 2>>"$work/starts.log" & pids="$pids $!"; done
+    e2e_until 100 alive "$2"
     for pid in $pids; do
-        if kill -0 "$pid" 2>/dev/null; then
-            running="$running $pid"
-            continue
-        fi
-        wait "$pid"
-        status=$?
-        [ "$status" = 0 ] || e2e_fail "a start beside a running program ended with status $status: $(cat "$work/starts.log")"
+        e2e_ended "$pid" || { running="$running $pid"; continue; }
+        wait "$pid" || e2e_fail "a start beside a running program ended with status $?: $(cat "$work/starts.log")"
     done
-    running=${running# }
     [ "$(echo $running | wc -w)" = "$2" ] || e2e_fail "$1 starts at once left $(echo $running | wc -w) running, not $2"
     sleep 0.5
-    main_id=$(e2e_window "Marlen's TROVIX" 20) || e2e_fail "no main window after $1 starts at once"
-    [ "$(xdotool search --onlyvisible --name "^Marlen's TROVIX\$" | wc -l)" = 1 ] \
-        || e2e_fail "$1 starts at once gave more than one main window"
+    main_id=$(e2e_window "$main" 20) || e2e_fail "no main window after $1 starts at once"
+    [ "$(xdotool search --onlyvisible --name "^$main\$" | wc -l)" = 1 ] || e2e_fail "$1 starts at once gave more than one main window"
 }
 
-"$program" 2>"$work/stderr.log" &
-app_pid=$!
+"$program" 2>"$work/stderr.log" & app_pid=$!
 started=$(e2e_now_ms)
 e2e_window TROVIX 20 >/dev/null || e2e_fail "the splash window did not appear"
 splash_seen=$(e2e_now_ms)
-main_id=$(e2e_window "Marlen's TROVIX" 20) || e2e_fail "the main window did not appear"
+main_id=$(e2e_window "$main" 20) || e2e_fail "the main window did not appear"
 main_seen=$(e2e_now_ms)
-e2e_gone TROVIX 5 || e2e_fail "the splash window stayed after the main window appeared"
+e2e_until 50 e2e_hidden TROVIX || e2e_fail "the splash window stayed after the main window appeared"
 echo "splash after $((splash_seen - started)) ms, main window $((main_seen - splash_seen)) ms after the splash"
 [ $((main_seen - splash_seen)) -ge 500 ] || e2e_fail "the main window came too early: the splash should run about a second"
 starts 3 0
@@ -59,47 +42,33 @@ kill -0 "$app_pid" || e2e_fail "later starts ended the running program"
 eval "$(xdotool getwindowgeometry --shell "$main_id")"
 panel_crop="100x22+$((WIDTH - 100))+$((HEIGHT - 22))"
 import -window "$main_id" -crop "$panel_crop" "$work/panel-before.png" 2>/dev/null
-
 e2e_keys "$main_id" ctrl+o
 sleep 0.5
-main_id=$(e2e_window "Marlen's TROVIX" 5) || e2e_fail "the main window vanished after Ctrl+O"
+main_id=$(e2e_window "$main" 5) || e2e_fail "the main window vanished after Ctrl+O"
 xprop -id "$main_id" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "Ctrl+O did not put the window on top"
-import -window "$main_id" "$work/main.png" 2>/dev/null
 import -window "$main_id" -crop "$panel_crop" "$work/panel-after.png" 2>/dev/null
-if [ -s "$work/panel-before.png" ] && cmp -s "$work/panel-before.png" "$work/panel-after.png"; then
-    e2e_fail "panel 3 did not change after Ctrl+O"
-fi
-[ -n "${TROVIX_E2E_SHOTS:-}" ] && cp "$work/main.png" "$TROVIX_E2E_SHOTS/main.png"
+[ -s "$work/panel-before.png" ] && cmp -s "$work/panel-before.png" "$work/panel-after.png" \
+    && e2e_fail "panel 3 did not change after Ctrl+O"
+e2e_shot "$main_id" main
 
-# Arrange, Exit.
-e2e_quit "$main_id" "$app_pid"
-app_pid=
-[ "$exit_status" = 0 ] || e2e_fail "Exit ended the program with status $exit_status: $(cat "$work/stderr.log")"
-echo "exit status after Exit: $exit_status"
+e2e_keys "$main_id" alt+a sleep 0.3 key e
+e2e_exits 0 "Exit from the Arrange menu"
 
 # Killed, the program leaves no lock behind: of four starts at once, one runs, the others end.
-"$program" 2>"$work/stderr.log" &
-app_pid=$!
-e2e_window "Marlen's TROVIX" 20 >/dev/null || e2e_fail "the main window did not appear"
+e2e_start
 kill -9 "$app_pid"
 wait "$app_pid" 2>/dev/null
 starts 4 1
-app_pid=$running
-e2e_quit "$main_id" "$app_pid"
-app_pid=
-[ "$exit_status" = 0 ] || e2e_fail "Exit after a killed run ended the program with status $exit_status"
-echo "later starts forwarded; after kill -9, four starts at once left one program"
+app_pid=${running# }
+e2e_keys "$main_id" alt+a sleep 0.3 key e
+e2e_exits 0 "Exit after a killed run"
 
 # Without its database the program says why and exits 1.
 rm -f "$work/trovix/trovix.mdb"
-"$program" 2>"$work/stderr.log" &
-app_pid=$!
-for _ in $(seq 100); do grep -q trovix.mdb "$work/stderr.log" && break; sleep 0.1; done
-grep -q "$work/trovix/trovix.mdb" "$work/stderr.log" || e2e_fail "no reason on standard error: $(cat "$work/stderr.log")"
+"$program" 2>"$work/stderr.log" & app_pid=$!
+e2e_until 100 grep -q "$work/trovix/trovix.mdb" "$work/stderr.log" || e2e_fail "no reason on standard error: $(cat "$work/stderr.log")"
 box=$(e2e_window TROVIX 10) || e2e_fail "no message box for the missing database"
 e2e_keys "$box" Return
-e2e_wait_exit "$app_pid" 10 || e2e_fail "the program did not end after its message"
-app_pid=
-[ "$exit_status" = 1 ] || e2e_fail "a missing database ended the program with status $exit_status"
-xdotool search --name "Marlen's TROVIX" >/dev/null 2>&1 && e2e_fail "the main window appeared without a database"
-echo "without a database: $(grep trovix.mdb "$work/stderr.log"); status $exit_status"
+e2e_exits 1 "Enter on the missing database's message"
+xdotool search --name "$main" >/dev/null 2>&1 && e2e_fail "the main window appeared without a database"
+echo "later starts forwarded; after kill -9 four starts left one; without a database: $(cat "$work/stderr.log")"
