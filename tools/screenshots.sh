@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 export TROVIX_E2E_SHOTS=$root/docs/images
 mkdir -p "$TROVIX_E2E_SHOTS"
-for run in startup categories documents reminders extras; do
+for run in startup lists desktop reminders; do
     echo "== $run"
     "$root/tests/e2e/$run.sh" "$build/trovix" "$build/tools/trovix-db"
 done
