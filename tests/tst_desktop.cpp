@@ -1,0 +1,427 @@
+// The main window and what surrounds it (tray icon, tips, about box, splash), through the real widgets.
+#include "extras/about.h"
+#include "extras/splash.h"
+#include "extras/tip.h"
+#include "platform/connection.h"
+#include "platform/textbox.h"
+#include "platform/twips.h"
+#include "platform/windowsystem.h"
+#include "reminders/reminders.h"
+#include "shell/mains.h"
+#include "shell/statuspanel.h"
+#include "store/programfiles.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace trovix;
+
+namespace {
+
+// What the user reads on the element: a toolbar's buttons, else the property and the tool tip.
+QString shownText(QObject* element, const char* property)
+{
+    if (auto* toolbar = qobject_cast<QToolBar*>(element)) {
+        QStringList buttons;
+        for (QAction* action : toolbar->actions())
+            buttons << qobject_cast<QToolButton*>(toolbar->widgetForAction(action))->text();
+        return buttons.join(QLatin1Char(' '));
+    }
+    const QString text = element->property(property).toString();
+    auto* widget = qobject_cast<QWidget*>(element);
+    return widget && !widget->toolTip().isEmpty() ? text + " / " + widget->toolTip() : text;
+}
+
+// Answers the next pop-up menu as a user would: an item by name, else Esc.
+void answerPopup(const QString& itemName, bool* shown)
+{
+    QTimer::singleShot(50, [itemName, shown] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        *shown = menu != nullptr;
+        for (QAction* action : menu ? menu->actions() : QList<QAction*>()) {
+            if (action->objectName() == itemName) {
+                menu->setActiveAction(action);
+                return QTest::keyClick(menu, Qt::Key_Return);
+            }
+        }
+        if (menu)
+            QTest::keyClick(menu, Qt::Key_Escape);
+    });
+}
+
+// A database to open; the ticks; then click or close (as Alt+F4 sends it); the state left.
+using SplashRun = std::tuple<bool, int, QString, QString>;
+// The window, the element (its object name; empty: the window), the property, the text, the shortcut (pressed, it
+// must trigger the item once).
+using FixedText = std::tuple<QString, QString, QByteArray, QString, QKeySequence>;
+
+// Gestures one after the other: keys, menu items by name, clicks; the state they leave; the tips file ("missing",
+// "folder", "unreadable": so made).
+struct Gestures
+{
+    const char* gestures;
+    QString state;
+    QByteArray tips = "One\nTwo\n";
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(SplashRun)
+Q_DECLARE_METATYPE(FixedText)
+Q_DECLARE_METATYPE(Gestures)
+
+class DesktopTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixedTextsAndShortcuts_data();
+    void fixedTextsAndShortcuts();
+    void trayTipIsCutAtSixtyFourCharacters();
+    void mainWindowGestures_data();
+    void mainWindowGestures();
+    void splash_data();
+    void splash();
+    void reminderWindowKeepsItsLayout();
+};
+
+void DesktopTest::fixedTextsAndShortcuts_data()
+{
+    const QKeySequence none;
+    QTest::addColumn<FixedText>("row");
+    for (const FixedText& row : QList<FixedText>{
+                 {"mains", "", "windowTitle", "Marlen's TROVIX", none},
+                 {"tray", "", "", "Trovix 1.0", none}, // the icon's tip
+                 {"mains", "Panels(1)", "text", "Minimize / Minimize to System Tray", none},
+                 {"mains", "Panels(2)", "text", "Double Click for Tip of the Day / Messages from TROVIX", none},
+                 {"mains", "Panels(3)", "text", "N / A - Always on Top  N - Not on Top", none},
+                 {"mains", "mnuarrange", "title", "&Arrange", none},
+                 {"mains", "mnuresize", "text", "&Minimize", Qt::CTRL | Qt::Key_Y},
+                 {"mains", "mnuontop", "text", "&Always on Top", Qt::CTRL | Qt::Key_O},
+                 {"mains", "mnuexits", "text", "&Exit", none},
+                 {"mains", "window", "title", "&Windows", none},
+                 {"mains", "mnugames", "text", "&Games", Qt::CTRL | Qt::Key_G},
+                 {"mains", "mnusoftwares", "text", "&Softwares", Qt::CTRL | Qt::Key_T},
+                 {"mains", "mnuwindows", "text", "&Windows Softwares", Qt::CTRL | Qt::Key_W},
+                 {"mains", "mnudocuments", "text", "&Documents", Qt::CTRL | Qt::Key_D},
+                 {"mains", "mnureminders", "text", "&Reminders", Qt::CTRL | Qt::Key_R},
+                 {"mains", "mnuabout", "title", "&Help", none},
+                 {"mains", "mnuhelp", "text", "&Contents", Qt::Key_F1},
+                 {"mains", "mnutip", "text", "&Tip of the Day", Qt::Key_F2},
+                 {"mains", "mnuversion", "text", "&Version", Qt::Key_F3},
+                 {"mains", "mnusystray", "title", "&Systray", none},
+                 {"mains", "mnutrovix", "text", "&Trovix", none},
+                 {"mains", "mnuexit", "text", "&Exit", none},
+                 {"mains", "Toolbar1", "", "Game S/W Win Docs Rem Exit", none},
+                 {"tip", "", "windowTitle", "Tip of the Day", none},
+                 {"tip", "Label1", "text", "Let me tell you ...", none},
+                 {"tip", "cmdNextTip", "text", "&Next Tip", none},
+                 {"tip", "cmdOK", "text", "OK", none},
+                 {"about", "", "windowTitle", "TROVIX 1.0 by the TROVIX team", none},
+                 {"about", "lblTitle", "text", "TROVIX", none},
+                 {"about", "lblVersion", "text", "Version 1.0", none},
+                 {"about", "lblDisclaimer", "text",
+                  "TROVIX is provided as it is, without warranty of any kind. Keep a copy of trovix.mdb, which holds "
+                  "all "
+                  "your lists and reminders.",
+                  none},
+                 {"about", "cmdOK", "text", "OK", none},
+                 {"reminders", "", "windowTitle", "Reminders", none},
+                 {"reminders", "Text2", "plainText", "Message", none},
+                 {"reminders", "mnuquiet", "text", "&Quiet", Qt::CTRL | Qt::Key_P},
+                 {"reminders", "Toolbar1", "", "Save Cancel New Modify Delete Quiet Help", none},
+         })
+        QTest::newRow(qPrintable(QStringList({std::get<0>(row), std::get<1>(row), std::get<2>(row)}).join(' '))) << row;
+}
+
+void DesktopTest::fixedTextsAndShortcuts()
+{
+    QFETCH(FixedText, row);
+    const auto& [window, element, property, text, shortcut] = row;
+    WindowRun run;
+    if (window == QLatin1String("tray")) { // the icon the program puts there at its start
+        QCOMPARE(run.services->trayRequests.value(0).data.tipText(), text);
+        return;
+    }
+    QWidget* root = run.mains;
+    if (window == QLatin1String("tip"))
+        root = run.module->tip.get();
+    else if (window == QLatin1String("about"))
+        root = run.module->about.get();
+    else if (window == QLatin1String("reminders"))
+        root = run.show(ChildWindow::Reminders);
+    QObject* target = element.isEmpty() ? root : root->findChild<QObject*>(element);
+    QVERIFY(target);
+    QCOMPARE(shownText(target, property), text);
+    // The tray's menu stays out of the menu bar.
+    QVERIFY(!run.mains->menuBar()->actions().contains(run.mains->mnusystray->menuAction()));
+    if (auto* item = qobject_cast<QAction*>(target)) {
+        QCOMPARE(item->shortcut(), shortcut);
+        QSignalSpy triggered(item, &QAction::triggered);
+        if (!shortcut.isEmpty())
+            QTest::keyClick(run.mains, shortcut[0].key(), shortcut[0].keyboardModifiers());
+        QCOMPARE(triggered.size(), shortcut.isEmpty() ? 0 : 1);
+    }
+}
+
+void DesktopTest::trayTipIsCutAtSixtyFourCharacters()
+{
+    WindowRun run;
+    for (const int length : {0, 63, 64, 70}) {
+        run.module->AddTrayIcon(run.mains, 1, run.mains->windowIcon(), QString(length, 'x'));
+        const TrayIconData& record = run.services->trayRequests.last().data;
+        QCOMPARE(record.szTip.size(), 64);
+        QCOMPARE(record.tipText(), QString(qMin(length, 64), 'x'));
+    }
+}
+
+void DesktopTest::mainWindowGestures_data()
+{
+    const QString exit = QStringLiteral("ended 0, icon removed %1 times, %2 sounds");
+    const QString tip = QStringLiteral("shown, N inset, tip %1");
+    const QString problem = tip.arg(QStringLiteral("There is some problem with Tip of the Day"));
+    QTest::addColumn<Gestures>("row");
+    int count = 0;
+    for (const Gestures& row : QList<Gestures>{
+                 {"mnuresize", "hidden, N inset"},
+                 {"panel 1", "hidden, N inset"},
+                 // The icon's messages, with the item picked from its pop-up menu: a left press shows the window.
+                 {"panel 1, icon 517 513", "shown, N inset, answered -1"},
+                 {"mnuresize, icon 517 516 mnutrovix", "shown, N inset, answered -1, pop-up"},
+                 {"mnuresize, icon 517 516 Esc", "hidden, N inset, answered -1, pop-up"},
+                 {"mnuresize, icon 517 516 mnuexit", exit.arg(2).arg(0)},
+                 // Others go to the procedure that was there before: a move, a left release and double click, a right
+                 // release, another message.
+                 {"icon 517 512, icon 517 514, icon 517 515, icon 517 517, icon 15 513",
+                  "shown, N inset, answered 0 0 0 0 0, 5 passed on"},
+                 // Without a tray host nothing could bring a hidden window back: it is minimized instead.
+                 {"no tray host, panel 1", "minimized, N inset"},
+                 {"no tray host, panel 1, second start", "shown, N inset"},
+                 {"Ctrl+O", "shown, A inset, on top"},
+                 {"Ctrl+O, Ctrl+O", "shown, N raised"},
+                 {"panel 3, panel 3", "shown, N raised"},
+                 {"panel 3 double click, panel 3 double click", "shown, N raised"}, // a double click switches once
+                 {"F1", "shown, N inset, help contents"},
+                 {"F2", "shown, N inset, tip One"},
+                 {"panel 2 double click", "shown, N inset, tip One"},
+                 {"F2, cmdNextTip, cmdNextTip, cmdNextTip", tip.arg("One"), "One\nTwo\nThree\n"}, // round again
+                 {"F2, cmdNextTip", tip.arg(""), ""},
+                 {"F2, cmdNextTip, cmdNextTip", tip.arg("b"), "a\n\nb"},
+                 {"F2, cmdNextTip, cmdNextTip", tip.arg("c\rd"), "a\r\nb\nc\rd"},
+                 {"F2", tip.arg(QStringLiteral(u"é 😀")),
+                  "\xEF\xBB\xBF\xC3\xA9 \xF0\x9F\x98\x80\n"},           // UTF-8, a BOM dropped
+                 {"F2", tip.arg(QStringLiteral(u"Café")), "Caf\xE9\n"}, // not UTF-8: Latin-1
+                 {"F2", problem, "missing"},
+                 {"F2", problem, "folder"},
+                 {"F2", problem, "unreadable"},
+                 {"F2, Enter", "shown, N inset"},
+                 // The focus on Next Tip must not turn Enter into Next Tip.
+                 {"F2, cmdNextTip focused, Return", "shown, N inset"},
+                 {"F2, cmdOK", "shown, N inset"},
+                 {"F3, blink", "shown, N inset, about underlined"},
+                 {"F3, blink, cmdOK, F3", "shown, N inset, about"},
+                 {"F2, F3, main window activated", "shown, N inset"},
+                 {"mnuexits", exit.arg(1).arg(0)},
+                 {"toolbar Exit", exit.arg(1).arg(1)},
+                 {"mnuexit", exit.arg(2).arg(0)},
+                 {"close", exit.arg(1).arg(0)},
+         })
+        QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(++count).arg(row.gestures))) << row;
+}
+
+void DesktopTest::mainWindowGestures()
+{
+    QFETCH(Gestures, row);
+    WindowRun run;
+    QFile tips(run.folder.file(ProgramFiles::Tips));
+    tips.remove();
+    if (row.tips == "folder")
+        QVERIFY(QDir().mkdir(tips.fileName()));
+    else if (row.tips != "missing")
+        QVERIFY(tips.open(QIODevice::WriteOnly) && tips.write(row.tips) == row.tips.size());
+    tips.close();
+    // A superuser's rights over files dropped too, while the file is unreadable.
+    std::unique_ptr<ReadOnlyFile> rights(row.tips == "unreadable" ? new ReadOnlyFile(tips.fileName()) : nullptr);
+    QVERIFY(!rights || tips.setPermissions(QFileDevice::WriteOwner));
+    // A second hook would make the procedure its own predecessor; it is ignored.
+    run.module->HookWindow(run.mains);
+    QStringList answers;
+    bool popup = false;
+    for (const QString& gesture : QString(row.gestures).split(QStringLiteral(", "))) {
+        Tip* tip = run.module->tip.ifLoaded();
+        QWidget* dialog = tip ? static_cast<QWidget*>(tip) : run.module->about.ifLoaded();
+        if (gesture == QLatin1String("no tray host"))
+            run.services->trayAvailable = false;
+        else if (gesture.startsWith(QLatin1String("panel")) && gesture.endsWith(QLatin1String("double click")))
+            doubleClick(run.mains->Panels(gesture.mid(6, 1).toInt()));
+        else if (gesture.startsWith(QLatin1String("panel")))
+            QTest::mouseClick(run.mains->Panels(gesture.mid(6, 1).toInt()), Qt::LeftButton);
+        else if (const QStringList words = gesture.split(' '); words.first() == QLatin1String("icon")) {
+            if (words.size() > 3)
+                answerPopup(words.at(3), &popup);
+            answers << QString::number(
+                    run.services->sendMessage(run.mains, words.at(1).toUInt(), 0, words.at(2).toInt()));
+        } else if (gesture == QLatin1String("second start"))
+            run.module->BringForward();
+        else if (gesture == QLatin1String("cmdNextTip focused")) {
+            tip->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(tip));
+            tip->cmdNextTip->setFocus();
+            QTRY_VERIFY(tip->cmdNextTip->hasFocus());
+        } else if (auto* button = dialog ? dialog->findChild<QPushButton*>(gesture) : nullptr)
+            QTest::mouseClick(button, Qt::LeftButton);
+        else if (gesture == QLatin1String("blink")) // every half second
+            QTRY_VERIFY_WITH_TIMEOUT(run.module->about.get()->lblTitle->font().underline(), 2000);
+        else if (gesture == QLatin1String("main window activated"))
+            run.mains->Form_Activate();
+        else if (gesture == QLatin1String("toolbar Exit"))
+            QTest::mouseClick(run.mains->Toolbar1->widgetForAction(run.mains->Toolbar1->actions().last()),
+                              Qt::LeftButton);
+        else if (gesture == QLatin1String("close"))
+            run.mains->close();
+        else if (auto* item = run.mains->findChild<QAction*>(gesture))
+            item->trigger();
+        else if (const QKeySequence key(gesture); !key.isEmpty()) {
+            if (!dialog) { // a shortcut of the main window takes it active
+                run.mains->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(run.mains));
+            }
+            QTest::keyClick(dialog ? (dialog->focusWidget() ? dialog->focusWidget() : dialog) : run.mains, key[0].key(),
+                            key[0].keyboardModifiers());
+        } else
+            QFAIL(qPrintable(gesture));
+    }
+    QStringList shown;
+    if (run.module->mains.isLoaded()) {
+        shown << (run.mains->isMinimized() ? "minimized" : run.mains->isVisible() ? "shown" : "hidden");
+        StatusPanel* panel3 = run.mains->Panels(3);
+        shown << panel3->text() + (panel3->bevel() == StatusPanel::Bevel::Inset ? " inset" : " raised");
+        if (WindowSystem::isTopmost(run.mains) || run.module->alwaysOnTop)
+            shown << "on top";
+        for (const RecordingServices::HelpRequest& help : std::as_const(run.services->helpRequests))
+            shown << (help.owner == run.mains && help.file == run.folder.file(ProgramFiles::Help)
+                                      && help.command == HelpCommand::Finder && help.data == 0
+                              ? "help contents"
+                              : "other help");
+        if (Tip* tip = run.module->tip.ifLoaded())
+            shown << "tip " + tip->lblTipText->text();
+        if (About* about = run.module->about.ifLoaded())
+            shown << (about->lblTitle->font().underline() ? "about underlined" : "about");
+        if (!answers.isEmpty())
+            shown << "answered " + answers.join(' ');
+        if (popup)
+            shown << "pop-up";
+        if (const qsizetype passed = run.services->defaultProcMessages.size())
+            shown << QStringLiteral("%1 passed on").arg(passed);
+    } else {
+        shown << QStringLiteral("ended %1, icon removed %2 times, %3 sounds")
+                         .arg(run.ended->value(0).value(0).toInt())
+                         .arg(run.trayDeletes())
+                         .arg(run.services->sounds.size());
+    }
+    QCOMPARE(shown.join(QStringLiteral(", ")), row.state);
+}
+
+void DesktopTest::splash_data()
+{
+    const QString shown = QStringLiteral("main window shown, 1 icon");
+    QTest::addColumn<SplashRun>("row");
+    for (const auto& [tag, row] : QList<std::pair<const char*, SplashRun>>{
+                 {"seven ticks", {true, 7, "", shown}},
+                 {"click before the first tick", {true, 0, "click", shown}},
+                 {"click after the first tick", {true, 1, "click", shown}},
+                 {"closed after the first tick", {true, 1, "close", shown}},
+                 // Nothing to show without the database: the program ends.
+                 {"closed before the first tick", {true, 0, "close", "ended 0, 0 icon"}},
+                 {"no database", {false, 1, "", "ended 1, 0 icon, failure names the file"}},
+         })
+        QTest::newRow(tag) << row;
+}
+
+void DesktopTest::splash()
+{
+    QFETCH(SplashRun, row);
+    const auto& [database, ticks, then, state] = row;
+    ProgramRun run(database ? ProgramFolder::Content::Everything : ProgramFolder::Content::WithoutDatabase);
+    QPointer<Splash> splash = run.module->splash.get();
+    splash->show(); // its timer runs, and the ticks below come before it ticks
+    for (int tick = 1; tick <= ticks; ++tick) {
+        splash->Timer1_Timer();
+        // The first tick opens the database and loads the main window unseen; the seventh shows it.
+        if (database && tick < 7)
+            QVERIFY(run.module->dbConnection->isOpen() && !run.module->mains.ifLoaded()->isVisible());
+    }
+    const QPointer<Mains> loaded = run.module->mains.ifLoaded();
+    QCloseEvent close;
+    if (then == QLatin1String("close"))
+        QApplication::sendEvent(splash->windowHandle(), &close);
+    else if (then == QLatin1String("click")) // inside the outline, clear of the letters
+        QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(60, 150));
+    QTest::qWait(400); // no tick follows
+    QVERIFY(!run.module->splash.isLoaded());
+    QVERIFY(!loaded || run.module->mains.ifLoaded() == loaded); // not opened again
+    QStringList shown;
+    if (Mains* mains = run.module->mains.ifLoaded())
+        shown << (mains->isVisible() ? "main window shown" : "main window unseen");
+    for (const QList<QVariant>& end : std::as_const(*run.ended))
+        shown << "ended " + end.value(0).toString();
+    shown << QStringLiteral("%1 icon").arg(run.services->trayRequests.size());
+    for (const QString& failure : std::as_const(run.services->startupFailures))
+        shown << (failure.contains(run.folder.file(ProgramFiles::Database)) ? "failure names the file" : failure);
+    QCOMPARE(shown.join(QStringLiteral(", ")), state);
+}
+
+void DesktopTest::reminderWindowKeepsItsLayout()
+{
+    WindowRun run;
+    run.mains->resize(1400, 1200);
+    auto* w = static_cast<RemindersWindow*>(run.show(ChildWindow::Reminders));
+    clickButton(w, 3);
+    const auto layout = [w] {
+        QMap<QString, QRect> geometry;
+        for (QWidget* element : w->findChildren<QWidget*>())
+            geometry.insert(element->objectName(), element->geometry());
+        return geometry;
+    };
+    for (const auto& [widthFactor, heightFactor] : {std::pair{1.0, 1.0}, {1.3, 1.5}, {2.0, 1.0}}) {
+        w->resize(twips::toPixels(ProportionalLayout::DesignWidth * widthFactor,
+                                  ProportionalLayout::DesignHeight * heightFactor));
+        QCoreApplication::processEvents();
+        // Minimized and restored, the window is as it was.
+        const QMap<QString, QRect> before = layout();
+        w->showMinimized();
+        QCoreApplication::processEvents();
+        w->showNormal();
+        QCoreApplication::processEvents();
+        QCOMPARE(layout(), before);
+        // The time row: one row under the date picker, left to right, "HH:MM" whole inside the frame, two digits
+        // in view in the hour and minute boxes.
+        const int row = w->Label2(2)->y();
+        QVERIFY(row > w->DTPicker1->geometry().bottom() && w->DTPicker1->y() > w->Text1(0)->geometry().bottom());
+        const QList<QWidget*> across = {w->Text1(1), w->Label1, w->Text1(2), w->Combo1, w->Label4};
+        for (qsizetype i = 0; i < across.size(); ++i) {
+            QVERIFY(qAbs(across[i]->y() - row) <= 6);
+            QVERIFY(i == 0 || across[i]->x() > across[i - 1]->geometry().right());
+        }
+        QVERIFY(w->Label4->width() >= w->Label4->sizeHint().width());
+        QVERIFY2(w->Label4->geometry().right() < w->Frame1->width(), qPrintable(QString::number(widthFactor)));
+        for (TextBox* box : {w->Text1(1), w->Text1(2)})
+            QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(QStringLiteral("12")));
+    }
+}
+
+QTEST_MAIN(DesktopTest)
+#include "tst_desktop.moc"
