@@ -1,0 +1,297 @@
+// The real platform services the fakes stand in for: programs and documents started for real,
+// command lines split as a shell splits them, sounds, the help viewer and the file dialog.
+#include "markerscript.h"
+#include "platform/commandline.h"
+#include "platform/filedialog.h"
+#include "platform/helpviewer.h"
+#include "platform/programstart.h"
+#include "platform/qtservices.h"
+#include "platform/runtimeerror.h"
+#include "programfolder.h"
+#include "recordingservices.h"
+#include "shell/mains.h"
+#include "shell/module1.h"
+#include "store/programfiles.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QtTest>
+
+using namespace trovix;
+using Choices = QList<FileDialog::FilterChoice>;
+
+class ServicesTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_scratch;
+    QString m_root; // the scratch folder's canonical name
+    QString path(const QString& name) const { return m_root + QLatin1Char('/') + name; }
+    void writeFile(const QString& name, const QByteArray& text, QFile::Permissions permissions)
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        QVERIFY(file.setPermissions(permissions));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true); // the file dialog keeps its state in the settings
+        m_root = QFileInfo(m_scratch.path()).canonicalFilePath();
+        for (const char* folder :
+             {"tools/bin", "onpath", "cwd/bin", "program/bin", "a folder", "docs", "empty", "bob's tools"})
+            QVERIFY(QDir().mkpath(path(QString::fromLatin1(folder))));
+        // Each program writes the marker; the same-named ones in the working folder the decoy.
+        for (const char* program : {"tools/bin/run", "program/bin/run", "onpath/trovix-test-run", "bob's tools/run"})
+            writeMarkerScript(path(QString::fromLatin1(program)), path("marker"));
+        for (const char* program : {"cwd/bin/run", "cwd/trovix-test-run"})
+            writeMarkerScript(path(QString::fromLatin1(program)), path("decoy"));
+        // A stand-in for the desktop's opener, found on the search path.
+        writeMarkerScript(path("onpath/xdg-open"), path("marker"));
+        const QFile::Permissions plain = QFile::ReadOwner | QFile::WriteOwner;
+        writeFile("not executable", "#!/bin/sh\nexit 0\n", plain);
+        writeFile("no interpreter", QStringLiteral("touch '%1'\n").arg(path("ran")).toUtf8(), plain | QFile::ExeOwner);
+        writeFile("docs/my letter.odt", "", plain);
+        writeFile("docs/setup.sh", "#!/bin/sh\nexit 0\n", plain);
+        QVERIFY(QDir::setCurrent(path("cwd")));
+        qputenv("PATH", QFile::encodeName(path("onpath")) + ':' + qgetenv("PATH"));
+    }
+    void init() { QFile::remove(path("marker")), QFile::remove(path("decoy")), QFile::remove(path("ran")); }
+
+    void programsStartForReal_data()
+    {
+        QTest::addColumn<QStringList>("words"); // "~/" stands for the scratch folder
+        QTest::addColumn<QString>("outcome");   // the folder it runs in, under the scratch folder, or the refusal
+        QTest::addColumn<int>("code");          // 0: started
+        const auto row = [](const char* tag, const QStringList& words, const char* outcome, int code = 0) {
+            QTest::newRow(tag) << words << QString::fromUtf8(outcome) << code;
+        };
+        row("absolute path, with arguments", {"~/tools/bin/run", "two  words", "", "$HOME *"}, "tools/bin");
+        row("relative path, from the program folder", {"bin/run"}, "program/bin");
+        row("bare name on the search path, not the working folder", {"trovix-test-run", "-x"}, "program");
+        row("missing path", {"~/no such program"}, "was not found.", ErrorCode::FileNotFound);
+        row("missing relative path", {"nowhere/run"}, "was not found.", ErrorCode::FileNotFound);
+        row("bare name not on the search path", {"trovix-no-such-program"}, "not found on the search path",
+            ErrorCode::FileNotFound);
+        row("folder", {"~/a folder"}, "is a folder", ErrorCode::InvalidCall);
+        row("no execute bit", {"~/not executable"}, "not allowed to be run", ErrorCode::InvalidCall);
+        row("text without #!", {"~/no interpreter"}, "could not be started", ErrorCode::InvalidCall);
+        row("no words", {}, "No program", ErrorCode::InvalidCall);
+    }
+    void programsStartForReal()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QString, outcome);
+        QFETCH(int, code);
+        words.replaceInStrings(QRegularExpression(QStringLiteral("^~/")), m_root + QLatin1Char('/'));
+        try {
+            QVERIFY(ProgramStart::startDetached(words, path("program")) > 0);
+            QCOMPARE(code, 0);
+            QCOMPARE(waitForMarker(path("marker")), QStringList{path(outcome)} + words.mid(1));
+            QVERIFY2(!QFile::exists(path("decoy")), "the program in the working folder ran");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.code(), code);
+            // Each cause is told apart, naming the program.
+            QVERIFY2(e.description().contains(outcome) && e.description().contains(words.value(0)),
+                     qPrintable(e.description()));
+            // Nothing may have run in its stead, such as a text file handed to a shell.
+            QTest::qWait(200);
+            QVERIFY(!QFile::exists(path("ran")) && !QFile::exists(path("marker")));
+        }
+    }
+
+    // Entries of the softwares and games lists: programs run in their folder, the rest opened.
+    void launchPath_data()
+    {
+        QTest::addColumn<QString>("file");          // under the scratch folder
+        QTest::addColumn<QByteArray>("searchPath"); // none: as it is
+        QTest::addColumn<int>("result");            // 0: started
+        QTest::addColumn<QStringList>("written");   // by the program or opener: folder, then arguments
+        const auto row = [](const char* tag, const char* file, int result, const QStringList& written,
+                            const char* searchPath = "") {
+            QTest::newRow(tag) << QString::fromUtf8(file) << QByteArray(searchPath) << result << written;
+        };
+        row("program in a folder with an apostrophe", "bob's tools/run", 0, {"bob's tools"});
+        row("document", "docs/my letter.odt", 0, {"docs", "docs/my letter.odt"});
+        row("script without the execute bit", "docs/setup.sh", 0, {"docs", "docs/setup.sh"});
+        row("missing file", "docs/no such file", 2, {});
+        row("document without an opener", "docs/my letter.odt", 31, {}, "empty");
+    }
+    void launchPath()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, searchPath);
+        QFETCH(int, result);
+        QFETCH(QStringList, written);
+        ProgramFolder programFolder;
+        Module1 module(programFolder.path(), std::make_unique<QtServices>());
+        const QByteArray oldPath = qgetenv("PATH");
+        if (!searchPath.isEmpty())
+            qputenv("PATH", QFile::encodeName(path(QString::fromLatin1(searchPath))));
+        const int got = module.LaunchPath(path(file));
+        qputenv("PATH", oldPath);
+        QCOMPARE(got > 32 ? 0 : got, result);
+        for (QString& line : written)
+            line = path(line);
+        if (!result)
+            QCOMPARE(waitForMarker(path("marker")), written);
+    }
+
+    void splitsLikeAShell_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<bool>("refused"); // an unfinished line
+        const auto row = [](const char* tag, const QString& line, const QStringList& words = {}, bool refused = false) {
+            QTest::newRow(tag) << line << words << refused;
+        };
+        row("blanks, tabs and line breaks", " run\t-x \r\n file ", {"run", "-x", "file"});
+        row("single quotes", "'a \"b\" \\c $d' e", {"a \"b\" \\c $d", "e"});
+        row("double quote escapes", "\"\\$ \\` \\\" \\\\ \\n \\a\"", {"$ ` \" \\ \\n \\a"});
+        row("backslash escapes", "a\\ b \\'c\\\" \\\\ \\$x", {"a b", "'c\"", "\\", "$x"});
+        row("backslash joins lines", "a\\\nb \"c\\\nd\" \\\n e", {"ab", "cd", "e"});
+        row("joined pieces", "a\"b c\"'d' e", {"ab cd", "e"});
+        row("empty quotes", "\"\" '' a\"\" \"''\"", {"", "", "a", "''"});
+        row("nothing expanded", "$HOME * ~ `ls` $(ls)", {"$HOME", "*", "~", "`ls`", "$(ls)"});
+        row("a browsed file quoted", CommandLine::quoteWord("/opt/bob's \"new\" tool"), {"/opt/bob's \"new\" tool"});
+        row("blank line", " \t\n ");
+        row("single quote left open", "a 'b c", {}, true);
+        row("double quote left open", "a \"b\\\"", {}, true);
+        row("double quote inside single quotes", "'a\"b", {}, true);
+        row("trailing backslash", "a b\\", {}, true);
+    }
+    void splitsLikeAShell()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, words);
+        QFETCH(bool, refused);
+        const std::optional<QStringList> split = CommandLine::splitWords(line);
+        QCOMPARE(split.has_value(), !refused);
+        if (split)
+            QCOMPARE(*split, words);
+    }
+
+    void soundsNeverBlockAndReplaceEachOther()
+    {
+        ProgramFolder programFolder;
+        QtServices services;
+        QElapsedTimer timer;
+        timer.start();
+        for (const QString& sound : {ProgramFiles::NotifySound, ProgramFiles::OverSound, QStringLiteral("none.wav")})
+            services.playSound(programFolder.file(sound));
+        QVERIFY2(timer.elapsed() < 1000, "sounds play in the background");
+        // A missing file beeps instead; the last real sound stays.
+        QCOMPARE(services.currentSound(), programFolder.file(ProgramFiles::OverSound));
+    }
+
+    void helpOpensAtContentsAndTopics_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("data");
+        QTest::addColumn<QString>("anchor");
+        QTest::newRow("contents") << int(HelpCommand::Finder) << 0 << "contents";
+        for (int topic = 2; topic <= 6; ++topic)
+            QTest::addRow("topic %d", topic) << int(HelpCommand::Context) << topic << QString::number(topic);
+        QTest::newRow("missing help file") << int(HelpCommand::Context) << 3 << QString();
+    }
+    void helpOpensAtContentsAndTopics()
+    {
+        QFETCH(int, command);
+        QFETCH(int, data);
+        QFETCH(QString, anchor);
+        ProgramFolder programFolder;
+        const QString helpFile = anchor.isEmpty() ? path("trovix.hlp") : programFolder.file(ProgramFiles::Help);
+        QtServices services;
+        QWidget owner;
+        owner.show();
+        services.winHelp(&owner, helpFile, command, data);
+        auto* viewer = owner.findChild<HelpViewer*>();
+        QVERIFY(viewer && viewer->isVisible() && viewer->isWindow());
+        const QString shown = viewer->browser()->toPlainText();
+        if (anchor.isEmpty()) {
+            QVERIFY2(shown.contains(helpFile) && shown.contains(QLatin1String("missing")), qPrintable(shown));
+            return;
+        }
+        QCOMPARE(viewer->currentAnchor(), anchor);
+        // The file holds the topic, and its contents lead there.
+        QFile file(helpFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        QVERIFY(html.contains(QRegularExpression(QStringLiteral("<a\\s+name=\"%1\"").arg(anchor))));
+        QVERIFY(anchor == QLatin1String("contents") || html.contains(QStringLiteral("href=\"#%1\"").arg(anchor)));
+        // A second request reuses the one viewer.
+        services.winHelp(&owner, helpFile, HelpCommand::Finder, 0);
+        QCOMPARE(owner.findChildren<HelpViewer*>().size(), 1);
+        QCOMPARE(viewer->currentAnchor(), QStringLiteral("contents"));
+    }
+
+    void parseFilter_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<Choices>("expected");
+        const FileDialog::FilterChoice all{QStringLiteral("All Files"), {QStringLiteral("*.*")}};
+        const FileDialog::FilterChoice text{QStringLiteral("Text Files"), {"*.doc", "*.txt"}};
+        QTest::newRow("blanks and empty pieces")
+                << "Text Files| *.doc ;;  *.txt ;|||All Files|*.*" << Choices{text, all};
+        QTest::newRow("blank patterns, trailing description")
+                << "None| ; |Text Files|*.doc;*.txt|All Files" << Choices{text};
+        QTest::newRow("empty") << QString() << Choices{};
+    }
+    void parseFilter()
+    {
+        QFETCH(QString, filter);
+        QFETCH(Choices, expected);
+        QCOMPARE(FileDialog::parseFilter(filter), expected);
+    }
+
+    void fileDialogChoosesAFile()
+    {
+        writeFile("run.sh", "", QFile::ReadOwner | QFile::ExeOwner);
+        QStringList offered;
+        QTimer::singleShot(0, this, [&] {
+            QFileDialog* dialog = nullptr;
+            QTRY_VERIFY((dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())));
+            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            for (int i = 0; combo && i < combo->count(); ++i)
+                offered << combo->itemText(i);
+            dialog->setDirectory(m_root);
+            if (QWidget* focused = dialog->focusWidget())
+                focused->clearFocus(); // selectFile leaves a name box with the focus alone
+            dialog->selectFile(QStringLiteral("run.sh"));
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides its override
+        });
+        QCOMPARE(FileDialog::getOpenFileName(nullptr, QStringLiteral("Executable Files|*.exe|All Files|*.*")),
+                 path("run.sh"));
+        QCOMPARE(offered, (QStringList{"Executable Files", "All Files"}));
+    }
+
+    // The main window's outline: corners cut by a 50-pixel ellipse, the edges between them whole.
+    void roundedOutlineFitsAnOddSize()
+    {
+        const QSize size(1001, 333);
+        ProgramFolder programFolder;
+        Module1 module(programFolder.path(), std::make_unique<RecordingServices>());
+        module.OpenDatabase();
+        module.mains->show();
+        module.mains->resize(size);
+        QTRY_COMPARE(module.mains->size(), size);
+        const QRegion mask = module.mains->mask();
+        QCOMPARE(mask.boundingRect(), QRect(QPoint(0, 0), size));
+        const int w = size.width() - 1, h = size.height() - 1;
+        for (const QPoint& corner :
+             {QPoint(1, 1), QPoint(w - 1, 1), QPoint(1, h - 1), QPoint(w - 1, h - 1), QPoint(3, 10)})
+            QVERIFY(!mask.contains(corner));
+        for (const QPoint& inside : {QPoint(w / 2, 0), QPoint(0, h / 2), QPoint(25, 1), QPoint(w - 25, h - 25)})
+            QVERIFY(mask.contains(inside));
+    }
+};
+
+QTEST_MAIN(ServicesTest)
+#include "tst_services.moc"
