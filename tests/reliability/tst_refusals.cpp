@@ -256,21 +256,21 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     if (writer == Writer::SaveNew || writer == Writer::SaveModify) {
         clickButton(w, writer == Writer::SaveNew ? 3 : 4);
         if (reminder) {
-            enterText(reminder->Text1(0), NewMessage, Entry::Pasted);
+            enterText(reminder->Text1(0), NewMessage, Input::Pasted);
             enterText(reminder->Text1(1), QStringLiteral("1"));
             enterText(reminder->Text1(2), QStringLiteral("15"));
             reminder->Combo1->setCurrentText(QStringLiteral("PM"));
             reminder->DTPicker1->setDate(Now.date());
         } else {
             enterText(category->Text1(0), newName);
-            enterText(category->Text1(1), NewPath, Entry::Pasted);
+            enterText(category->Text1(1), NewPath, Input::Pasted);
             if (category->Text1(2))
                 enterText(category->Text1(2), NewDescription);
         }
     }
     if (writer == Writer::SetApplication) {
         clickButton(w, 6);
-        enterText(documents->Text2, NewApplication, Entry::Pasted);
+        enterText(documents->Text2, NewApplication, Input::Pasted);
     }
 
     const QStringList before = run.rows(table);

@@ -100,11 +100,11 @@ void clickButton(ListWindow* window, int position)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-void enterText(TextBox* box, const QString& text, Entry how)
+void enterText(TextBox* box, const QString& text, Input how)
 {
     box->clear();
     box->setFocus();
-    if (how == Entry::Pasted) {
+    if (how == Input::Pasted) {
         QApplication::clipboard()->setText(text);
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         return;

@@ -46,8 +46,8 @@ void doubleClick(QWidget* widget);
 void clickButton(ListWindow* window, int position);
 // Puts the text in the box as a user does: typed one character (one code point) a key, as a keyboard
 // with an input method sends it, or pasted with Ctrl+V. What was in the box goes first.
-enum class Entry { Typed, Pasted };
-void enterText(TextBox* box, const QString& text, Entry how = Entry::Typed);
+enum class Input { Typed, Pasted };
+void enterText(TextBox* box, const QString& text, Input how = Input::Typed);
 // Drags the data over the widget and drops it there, as a file manager does.
 void dropOn(QWidget* widget, const QMimeData& data);
 // The node of the tree whose text this is; nullptr when there is none.
