@@ -32,6 +32,16 @@ QString RecordingServices::openFileName(QWidget* parent, const QString& filter)
     return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
 }
 
+QStringList RecordingServices::launches() const
+{
+    QStringList asked;
+    for (const ShellRequest& request : shellRequests)
+        asked << request.file + QStringLiteral(" in ") + request.directory;
+    for (const QStringList& words : programStarts)
+        asked << words.join(QStringLiteral(" | "));
+    return asked;
+}
+
 Services& RecordingServices::real()
 {
     if (!m_real)
