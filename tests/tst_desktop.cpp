@@ -90,7 +90,6 @@ class DesktopTest : public QObject
 private slots:
     void fixedTextsAndShortcuts_data();
     void fixedTextsAndShortcuts();
-    void trayTipIsCutAtSixtyFourCharacters();
     void mainWindowGestures_data();
     void mainWindowGestures();
     void splash_data();
@@ -174,17 +173,6 @@ void DesktopTest::fixedTextsAndShortcuts()
         if (!shortcut.isEmpty())
             QTest::keyClick(run.mains, shortcut[0].key(), shortcut[0].keyboardModifiers());
         QCOMPARE(triggered.size(), shortcut.isEmpty() ? 0 : 1);
-    }
-}
-
-void DesktopTest::trayTipIsCutAtSixtyFourCharacters()
-{
-    WindowRun run;
-    for (const int length : {0, 63, 64, 70}) {
-        run.module->AddTrayIcon(run.mains, 1, run.mains->windowIcon(), QString(length, 'x'));
-        const TrayIconData& record = run.services->trayRequests.last().data;
-        QCOMPARE(record.szTip.size(), 64);
-        QCOMPARE(record.tipText(), QString(qMin(length, 64), 'x'));
     }
 }
 

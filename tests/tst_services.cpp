@@ -24,7 +24,6 @@
 #include <QtTest>
 
 using namespace trovix;
-using Choices = QList<FileDialog::FilterChoice>;
 
 class ServicesTest : public QObject
 {
@@ -232,25 +231,6 @@ private slots:
         QCOMPARE(viewer->currentAnchor(), QStringLiteral("contents"));
     }
 
-    void parseFilter_data()
-    {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<Choices>("expected");
-        const FileDialog::FilterChoice all{QStringLiteral("All Files"), {QStringLiteral("*.*")}};
-        const FileDialog::FilterChoice text{QStringLiteral("Text Files"), {"*.doc", "*.txt"}};
-        QTest::newRow("blanks and empty pieces")
-                << "Text Files| *.doc ;;  *.txt ;|||All Files|*.*" << Choices{text, all};
-        QTest::newRow("blank patterns, trailing description")
-                << "None| ; |Text Files|*.doc;*.txt|All Files" << Choices{text};
-        QTest::newRow("empty") << QString() << Choices{};
-    }
-    void parseFilter()
-    {
-        QFETCH(QString, filter);
-        QFETCH(Choices, expected);
-        QCOMPARE(FileDialog::parseFilter(filter), expected);
-    }
-
     void fileDialogChoosesAFile()
     {
         writeFile("run.sh", "", QFile::ReadOwner | QFile::ExeOwner);
@@ -270,26 +250,6 @@ private slots:
         QCOMPARE(FileDialog::getOpenFileName(nullptr, QStringLiteral("Executable Files|*.exe|All Files|*.*")),
                  path("run.sh"));
         QCOMPARE(offered, (QStringList{"Executable Files", "All Files"}));
-    }
-
-    // The main window's outline: corners cut by a 50-pixel ellipse, the edges between them whole.
-    void roundedOutlineFitsAnOddSize()
-    {
-        const QSize size(1001, 333);
-        ProgramFolder programFolder;
-        Module1 module(programFolder.path(), std::make_unique<RecordingServices>());
-        module.OpenDatabase();
-        module.mains->show();
-        module.mains->resize(size);
-        QTRY_COMPARE(module.mains->size(), size);
-        const QRegion mask = module.mains->mask();
-        QCOMPARE(mask.boundingRect(), QRect(QPoint(0, 0), size));
-        const int w = size.width() - 1, h = size.height() - 1;
-        for (const QPoint& corner :
-             {QPoint(1, 1), QPoint(w - 1, 1), QPoint(1, h - 1), QPoint(w - 1, h - 1), QPoint(3, 10)})
-            QVERIFY(!mask.contains(corner));
-        for (const QPoint& inside : {QPoint(w / 2, 0), QPoint(0, h / 2), QPoint(25, 1), QPoint(w - 25, h - 25)})
-            QVERIFY(mask.contains(inside));
     }
 };
 

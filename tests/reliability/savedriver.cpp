@@ -227,12 +227,6 @@ void append(const QString& journalFile, const QString& line)
     ::close(fd);
 }
 
-void type(TextBox* box, const QString& text)
-{
-    box->clear();
-    QTest::keyClicks(box, text);
-}
-
 Node* nodeOf(ListWindow* window, const Form& form, const QString& token)
 {
     return nodeByText(window, rowFor(form, token).at(0));
@@ -244,15 +238,15 @@ void fill(ListWindow* window, const Form& form, const QString& token)
     if (auto* reminders = qobject_cast<RemindersWindow*>(window)) {
         const QDateTime due = QDateTime::fromString(row.at(1), Catalog::TimeFormat);
         const ReminderTime::Clock clock = ReminderTime::toClock(due.time());
-        type(reminders->Text1(0), row.at(0));
+        enterText(reminders->Text1(0), row.at(0));
         reminders->DTPicker1->setDate(due.date());
-        type(reminders->Text1(1), clock.hour);
-        type(reminders->Text1(2), clock.minute);
+        enterText(reminders->Text1(1), clock.hour);
+        enterText(reminders->Text1(2), clock.minute);
         reminders->Combo1->setCurrentText(clock.half);
         return;
     }
     for (int i = 0; i < row.size(); ++i)
-        type(static_cast<CategoryWindow*>(window)->Text1(i), row.at(i));
+        enterText(static_cast<CategoryWindow*>(window)->Text1(i), row.at(i));
 }
 
 enum Op { New, Modify, Delete, Application };
@@ -296,7 +290,7 @@ bool Driver::step()
 
     if (op == Application) {
         clickButton(window, 6);
-        type(static_cast<DocumentsWindow*>(window)->Text2, applicationFor(newToken));
+        enterText(static_cast<DocumentsWindow*>(window)->Text2, applicationFor(newToken));
         begin();
         clickButton(window, 6);
     } else if (op == New) {

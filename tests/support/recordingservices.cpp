@@ -27,8 +27,6 @@ qint64 RecordingServices::startProgram(const QStringList& words, const QString& 
 QString RecordingServices::openFileName(QWidget* parent, const QString& filter)
 {
     dialogRequests.append({parent, filter});
-    if (dialogForReal)
-        return real().openFileName(parent, filter);
     return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
 }
 

@@ -60,7 +60,6 @@ public:
     int startFailure = 0;       // a run-time error code startProgram raises; 0 starts
     QStringList nextFileNames;  // what the file dialog answers, one a request; none left: cancelled
     bool launchForReal = false; // shellExecute and startProgram go to the real services (and are recorded)
-    bool dialogForReal = false; // the file dialog is the real one (and is recorded)
     bool trayAvailable = true;
 
     // What was asked.

@@ -25,14 +25,16 @@ namespace trovix {
 
 WindowRun::WindowRun()
 {
-    openDatabase();
-    WindowSystem::bringToForeground(mains);
-    if (!QTest::qWaitForWindowActive(mains))
-        qWarning("the main window did not become active");
+    showMainWindow();
 }
 
 WindowRun::WindowRun(const QString& existingFolder)
     : ProgramRun(existingFolder)
+{
+    showMainWindow();
+}
+
+void WindowRun::showMainWindow()
 {
     openDatabase();
     WindowSystem::bringToForeground(mains);
@@ -157,18 +159,6 @@ QStringList childTexts(ListWindow* window)
     for (int i = 0; i < window->TreeView1->childCount(); ++i)
         texts << window->TreeView1->child(i)->text();
     return texts;
-}
-
-WriteLock::WriteLock(const QString& programFolder)
-    : m_connection(std::make_unique<Connection>())
-{
-    m_connection->Open(Catalog::connectionString(programFolder));
-    m_connection->Execute(QStringLiteral("BEGIN IMMEDIATE"));
-}
-
-WriteLock::~WriteLock()
-{
-    m_connection->Execute(QStringLiteral("ROLLBACK"));
 }
 
 namespace {

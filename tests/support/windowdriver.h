@@ -4,15 +4,12 @@
 
 #include <QStringList>
 
-#include <memory>
-
 class QAction;
 class QMimeData;
 class QWidget;
 
 namespace trovix {
 
-class Connection;
 class ListWindow;
 class Node;
 class TextBox;
@@ -30,6 +27,7 @@ struct WindowRun : ProgramRun
     ListWindow* show(ChildWindow which);
     QString message() const;
 
+    void showMainWindow();
     // Rows of the table in stored order, each cell as text ("\\N" for no value).
     QStringList rows(const QString& table) const;
     // Runs statements on the program's own connection.
@@ -54,18 +52,6 @@ void dropOn(QWidget* widget, const QMimeData& data);
 Node* nodeByText(ListWindow* window, const QString& text);
 // The texts of the root's children, in order.
 QStringList childTexts(ListWindow* window);
-
-// Holds the database's write lock from a second connection, as another program
-// writing to the file would, until it goes.
-class WriteLock
-{
-public:
-    explicit WriteLock(const QString& programFolder);
-    ~WriteLock();
-
-private:
-    std::unique_ptr<Connection> m_connection;
-};
 
 // The file made read-only, and the test's rights over files reduced to a user's
 // while this lives, so that even a run as root meets the refusal.
