@@ -94,7 +94,6 @@ private slots:
     void mainWindowGestures();
     void splash_data();
     void splash();
-    void reminderWindowKeepsItsLayout();
 };
 
 void DesktopTest::fixedTextsAndShortcuts_data()
@@ -370,45 +369,6 @@ void DesktopTest::splash()
     for (const QString& failure : std::as_const(run.services->startupFailures))
         shown << (failure.contains(run.folder.file(ProgramFiles::Database)) ? "failure names the file" : failure);
     QCOMPARE(shown.join(QStringLiteral(", ")), state);
-}
-
-void DesktopTest::reminderWindowKeepsItsLayout()
-{
-    WindowRun run;
-    run.mains->resize(1400, 1200);
-    auto* w = static_cast<RemindersWindow*>(run.show(ChildWindow::Reminders));
-    clickButton(w, 3);
-    const auto layout = [w] {
-        QMap<QString, QRect> geometry;
-        for (QWidget* element : w->findChildren<QWidget*>())
-            geometry.insert(element->objectName(), element->geometry());
-        return geometry;
-    };
-    for (const auto& [widthFactor, heightFactor] : {std::pair{1.0, 1.0}, {1.3, 1.5}, {2.0, 1.0}}) {
-        w->resize(twips::toPixels(ProportionalLayout::DesignWidth * widthFactor,
-                                  ProportionalLayout::DesignHeight * heightFactor));
-        QCoreApplication::processEvents();
-        // Minimized and restored, the window is as it was.
-        const QMap<QString, QRect> before = layout();
-        w->showMinimized();
-        QCoreApplication::processEvents();
-        w->showNormal();
-        QCoreApplication::processEvents();
-        QCOMPARE(layout(), before);
-        // The time row: one row under the date picker, left to right, "HH:MM" whole inside the frame, two digits
-        // in view in the hour and minute boxes.
-        const int row = w->Label2(2)->y();
-        QVERIFY(row > w->DTPicker1->geometry().bottom() && w->DTPicker1->y() > w->Text1(0)->geometry().bottom());
-        const QList<QWidget*> across = {w->Text1(1), w->Label1, w->Text1(2), w->Combo1, w->Label4};
-        for (qsizetype i = 0; i < across.size(); ++i) {
-            QVERIFY(qAbs(across[i]->y() - row) <= 6);
-            QVERIFY(i == 0 || across[i]->x() > across[i - 1]->geometry().right());
-        }
-        QVERIFY(w->Label4->width() >= w->Label4->sizeHint().width());
-        QVERIFY2(w->Label4->geometry().right() < w->Frame1->width(), qPrintable(QString::number(widthFactor)));
-        for (TextBox* box : {w->Text1(1), w->Text1(2)})
-            QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(QStringLiteral("12")));
-    }
 }
 
 QTEST_MAIN(DesktopTest)

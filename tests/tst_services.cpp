@@ -177,19 +177,6 @@ private slots:
             QCOMPARE(*split, words);
     }
 
-    void soundsNeverBlockAndReplaceEachOther()
-    {
-        ProgramFolder programFolder;
-        QtServices services;
-        QElapsedTimer timer;
-        timer.start();
-        for (const QString& sound : {ProgramFiles::NotifySound, ProgramFiles::OverSound, QStringLiteral("none.wav")})
-            services.playSound(programFolder.file(sound));
-        QVERIFY2(timer.elapsed() < 1000, "sounds play in the background");
-        // A missing file beeps instead; the last real sound stays.
-        QCOMPARE(services.currentSound(), programFolder.file(ProgramFiles::OverSound));
-    }
-
     void helpOpensAtContentsAndTopics_data()
     {
         QTest::addColumn<int>("command");

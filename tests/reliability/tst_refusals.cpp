@@ -39,10 +39,8 @@ const QString DueFailure = QString::fromLatin1(DueCheck::FailureText);
 const QString Announcement = QString::fromLatin1(DueCheck::AnnouncementText);
 const QDateTime Now(QDate(2026, 12, 5), QTime(21, 5, 7));
 const char* const HoldLockArgument = "--hold-write-lock";
-const char* const HoldExclusiveArgument = "--hold-exclusive-lock";
 
-// OtherProcess holds the write lock; ExclusiveLock keeps even readers out.
-enum class Cause { ReadOnlyFile, PageLimit, FileSizeLimit, OtherProcess, ExclusiveLock };
+enum class Cause { ReadOnlyFile, FileSizeLimit, OtherProcess };
 enum class Writer { SaveNew, SaveModify, Delete, SetApplication, MarkDone };
 
 } // namespace
@@ -53,12 +51,12 @@ Q_DECLARE_METATYPE(Writer)
 namespace {
 
 // The second process: opens the database, takes the lock and holds it until its input ends.
-int holdWriteLock(const char* programFolder, bool exclusive)
+int holdWriteLock(const char* programFolder)
 {
     try {
         Connection connection;
         connection.Open(Catalog::connectionString(QString::fromLocal8Bit(programFolder)));
-        connection.Execute(exclusive ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE"));
+        connection.Execute(QStringLiteral("BEGIN IMMEDIATE"));
         std::puts("held");
         std::fflush(stdout);
         while (std::getchar() != EOF) {
@@ -74,11 +72,11 @@ int holdWriteLock(const char* programFolder, bool exclusive)
 class OtherProcessLock
 {
 public:
-    OtherProcessLock(const QString& programFolder, bool exclusive)
+    explicit OtherProcessLock(const QString& programFolder)
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QCoreApplication::applicationFilePath(),
-                        {QString::fromLatin1(exclusive ? HoldExclusiveArgument : HoldLockArgument), programFolder});
+                        {QString::fromLatin1(HoldLockArgument), programFolder});
         while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
         }
         m_held = m_process.readLine().trimmed() == "held";
@@ -183,19 +181,11 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover_data()
             << std::tuple{QStringLiteral("due check marks done"), ChildWindow::Reminders, Writer::MarkDone};
     const QList<std::pair<const char*, Cause>> causes = {
             {"read-only file", Cause::ReadOnlyFile},
-            {"disk full (page limit)", Cause::PageLimit},
             {"disk full (file size limit)", Cause::FileSizeLimit},
             {"locked by another process", Cause::OtherProcess},
-            {"locked for reading too", Cause::ExclusiveLock},
     };
     for (const auto& [cause, which] : causes) {
         for (const auto& [name, window, writer] : writers) {
-            // Removing a row or setting a flag takes no new page: the page limit cannot refuse them.
-            if (which == Cause::PageLimit && (writer == Writer::Delete || writer == Writer::MarkDone))
-                continue;
-            // Readers kept out fail the due check's first look; the windows' writes meet the write lock above.
-            if (which == Cause::ExclusiveLock && writer != Writer::MarkDone)
-                continue;
             QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(name, cause))) << window << writer << which;
         }
     }
@@ -297,10 +287,8 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
 
     // The refusal.
     std::unique_ptr<OtherProcessLock> lock;
-    if (cause == Cause::PageLimit)
-        run.execute(QStringLiteral("PRAGMA max_page_count = 1"));
-    if (cause == Cause::OtherProcess || cause == Cause::ExclusiveLock) {
-        lock = std::make_unique<OtherProcessLock>(run.folder.path(), cause == Cause::ExclusiveLock);
+    if (cause == Cause::OtherProcess) {
+        lock = std::make_unique<OtherProcessLock>(run.folder.path());
         QVERIFY2(lock->isHeld(), "the other process did not take the lock");
     }
     const auto refused = [&] {
@@ -313,8 +301,7 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     QVERIFY(refused());
 
     QCOMPARE(run.message(), writer == Writer::MarkDone ? DueFailure : ListWindow::StoreRefused);
-    // Nobody reads through the lock that keeps readers out, the test neither.
-    QVERIFY(cause == Cause::ExclusiveLock || run.rows(table) == before);
+    QCOMPARE(run.rows(table), before);
     switch (writer) {
     case Writer::SaveNew:
     case Writer::SaveModify:
@@ -347,15 +334,13 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
         break;
     case Writer::MarkDone: {
         // Announced all the same, once; a later reminder comes at its time, the refused one not again.
-        const bool announced = cause != Cause::ExclusiveLock;
-        QCOMPARE(notifications(), announced ? 1 : 0);
-        QCOMPARE(run.mains->Timer1->isActive(), !announced);
+        QCOMPARE(notifications(), 1);
+        QVERIFY(!run.mains->Timer1->isActive());
         run.services->clock = later;
         QVERIFY(refused());
-        QCOMPARE(notifications(), announced ? 2 : 0);
-        if (announced)
-            QCOMPARE(run.module->reminders.get()->Text2->text(), QStringLiteral("Later"));
-        QVERIFY(cause == Cause::ExclusiveLock || run.rows(table) == before);
+        QCOMPARE(notifications(), 2);
+        QCOMPARE(run.module->reminders.get()->Text2->text(), QStringLiteral("Later"));
+        QCOMPARE(run.rows(table), before);
         break;
     }
     }
@@ -368,8 +353,6 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     // The cause goes; the same action goes through.
     protection.reset();
     lock.reset();
-    if (cause == Cause::PageLimit)
-        run.execute(QStringLiteral("PRAGMA max_page_count = 1073741823"));
     act();
 
     QStringList expected = before;
@@ -424,9 +407,7 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
 int main(int argc, char* argv[])
 {
     if (argc == 3 && qstrcmp(argv[1], HoldLockArgument) == 0)
-        return holdWriteLock(argv[2], false);
-    if (argc == 3 && qstrcmp(argv[1], HoldExclusiveArgument) == 0)
-        return holdWriteLock(argv[2], true);
+        return holdWriteLock(argv[2]);
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     QTEST_SET_MAIN_SOURCE_PATH
