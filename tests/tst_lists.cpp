@@ -473,6 +473,7 @@ void ListsTest::browseAndDropFillTheirBox_data()
             {"path: file chosen", 1, "chosen", "/opt/chosen tool"},
             {"path: dialog cancelled", 1, "cancelled", "typed"},
             {"path: three files dropped", 1, "files", "/tmp/a b"},
+            {"application: three files dropped", 3, "files", "/tmp/a b"},
             {"path: text dropped", 1, "text", ""},
             {"name: files dropped", 0, "files", "typed"},
             {"description: text dropped", 2, "text", "typed"},

@@ -328,7 +328,7 @@ void BadInputTest::droppedFilesAndAddresses()
     QTest::mouseClick(w->Label1, Qt::LeftButton);
     const QString started = commandLine                       ? file
                             : which == ChildWindow::Documents ? QStringLiteral("xdg-open | ") + file
-                                                              : file + QStringLiteral(" in /tmp");
+                                                              : file + QStringLiteral(" in /tmp/");
     QCOMPARE(run.services->launches(), QStringList{started});
 }
 
