@@ -64,10 +64,16 @@ void forEachWindow(const char* what, Add add)
         add(QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(k.tag, what))) << k.which, k);
 }
 
+// Types the text; a line break in it is a press of Enter.
 void type(TextBox* box, const QString& text)
 {
     box->clear();
-    QTest::keyClicks(box, text);
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, lines.at(i));
+    }
 }
 
 // One run with one category window to open.
@@ -204,6 +210,7 @@ void ListsTest::editingStoresOrSaysWhy_data()
     const QList<std::pair<const char*, Edit>> rows = {
             {"empty name", {false, "", "/bin/ed", FillIn, 0, ""}},
             {"empty path", {false, "Ed", "", FillIn, 1, ""}},
+            {"Enter pressed in the name", {false, "E\nd", "/bin/ed", Resting, -1, "Ed|/bin/ed"}},
             {"name taken, typed with blanks", {false, "  Existing ", "/bin/ed", Taken, 0, ""}},
             {"root word", {false, "%root", "/bin/ed", Taken, 0, ""}},
             {"taken name in other letters", {false, "EXISTING", "/bin/ed", Resting, -1, "EXISTING|/bin/ed"}},
