@@ -8,7 +8,7 @@
 #   packaging/test-package.sh BUILD_DIR      (as root; BUILD_DIR built and configured)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_new_entry, e2e_quit, e2e_wait_exit
+. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_new_entry, e2e_until, e2e_exits
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd) || e2e_fail "no build folder $1"
@@ -90,10 +90,10 @@ start_program() {
     sleep 0.5
 }
 
+# quit_program: "&Exit" from the main window's Arrange menu; the program must end with status 0.
 quit_program() {
-    e2e_quit "$main_id" "$app_pid"
-    app_pid=
-    [ "$exit_status" = 0 ] || e2e_fail "the program ended with status $exit_status: $(cat "$work/stderr.log")"
+    e2e_keys "$main_id" alt+a sleep 0.3 key e
+    e2e_exits 0 Exit
 }
 
 dump() { as_user "$home" /usr/lib/trovix/trovix-db dump "$folder"; }
@@ -184,8 +184,10 @@ for _ in 1 2 3; do
     later+=($!)
 done
 for pid in "${later[@]}"; do
-    e2e_wait_exit "$pid" 20 || e2e_fail "a start beside the running program ran on"
-    [ "$exit_status" = 0 ] || e2e_fail "a start beside the running program ended with status $exit_status"
+    e2e_until 200 e2e_ended "$pid" || e2e_fail "a start beside the running program ran on"
+    wait "$pid"
+    status=$?
+    [ "$status" = 0 ] || e2e_fail "a start beside the running program ended with status $status"
 done
 [ "$(xdotool search --onlyvisible --name "^Marlen's TROVIX\$" | wc -l)" = 1 ] || e2e_fail "two main windows"
 quit_program
