@@ -8,6 +8,7 @@
 #include "shell/module1.h"
 #include "shell/statuspanel.h"
 #include "shell/treeview.h"
+#include "shown.h"
 #include "store/catalog.h"
 #include "store/programfiles.h"
 #include "windowdriver.h"
@@ -16,6 +17,7 @@
 #include <QtWidgets>
 
 using namespace trovix;
+using namespace trovix::shown;
 
 // New or Modify of "Alpha", name, path; Save's message, focus after a refusal, row stored (neither: Cancel).
 using Edit = std::tuple<bool, QString, QString, QString, int, QString>;
@@ -34,27 +36,7 @@ Q_DECLARE_METATYPE(Fill)
 
 namespace {
 
-const QString Resting = QStringLiteral("Double Click for Tip of the Day");
-const QString FillIn = QStringLiteral("Fill in the values");
 const QString Taken = QStringLiteral("This name already stored");
-const QString NotRunnable = QStringLiteral("Not a valid executable file");
-
-struct Kind
-{
-    const char* tag;
-    ChildWindow which;
-    const CategoryTraits& (*traits)(); // called late: the traits are made from other files' constants
-};
-
-const QList<Kind> Kinds = {{"softwares", ChildWindow::Softwares, Categories::softwares},
-                           {"games", ChildWindow::Games, Categories::games},
-                           {"windows", ChildWindow::Windows, Categories::windows},
-                           {"documents", ChildWindow::Documents, Categories::documents}};
-
-const Kind& kindOf(ChildWindow which)
-{
-    return *std::find_if(Kinds.begin(), Kinds.end(), [which](const Kind& k) { return k.which == which; });
-}
 
 // A test row for each window, named "window: case".
 template<typename Add>

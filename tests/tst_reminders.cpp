@@ -4,6 +4,7 @@
 #include "reminders/reminders.h"
 #include "shell/mains.h"
 #include "shell/treeview.h"
+#include "shown.h"
 #include "store/catalog.h"
 #include "store/programfiles.h"
 #include "windowdriver.h"
@@ -20,14 +21,12 @@
 #include <ctime>
 
 using namespace trovix;
+using namespace trovix::shown;
 
 namespace {
 
-const QString Resting = QStringLiteral("Double Click for Tip of the Day");
 const QString Failure = QString::fromLatin1(DueCheck::FailureText);
 const QString Announcement = QString::fromLatin1(DueCheck::AnnouncementText);
-const QString FillIn = QStringLiteral("Fill in the values");
-const QString FillInCorrect = QStringLiteral("Fill in the correct values");
 const QString Taken = QStringLiteral("This message is already stored");
 const QDateTime Now(QDate(2026, 12, 5), QTime(21, 5, 7));
 const auto stamp = [](const QDateTime& time) { return time.toString(Catalog::TimeFormat); };

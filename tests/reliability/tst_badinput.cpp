@@ -12,6 +12,7 @@
 #include "reminders/reminders.h"
 #include "shell/mains.h"
 #include "shell/treeview.h"
+#include "shown.h"
 #include "store/catalog.h"
 #include "windowdriver.h"
 
@@ -24,40 +25,17 @@
 #include <QtTest>
 
 using namespace trovix;
+using namespace trovix::shown;
 
 Q_DECLARE_METATYPE(trovix::ChildWindow)
 
 namespace {
 
-const QString Resting = QStringLiteral("Double Click for Tip of the Day");
-const QString FillIn = QStringLiteral("Fill in the values");
-const QString FillInCorrect = QStringLiteral("Fill in the correct values");
-const QString NotRunnable = QStringLiteral("Not a valid executable file");
 const QString Due = QStringLiteral("2026-12-05 8:00:00 AM");
 
-struct Window
+bool hasDescription(ChildWindow which)
 {
-    const char* tag;
-    ChildWindow which;
-    QString table;
-    bool description;
-};
-
-const QList<Window> Lists = {
-        {"softwares", ChildWindow::Softwares, Catalog::Softwares, true},
-        {"games", ChildWindow::Games, Catalog::Games, false},
-        {"windows", ChildWindow::Windows, Catalog::Windows, false},
-        {"documents", ChildWindow::Documents, Catalog::Documents, false},
-};
-const Window RemindersList{"reminders", ChildWindow::Reminders, Catalog::Reminders, false};
-
-const Window& windowOf(ChildWindow which)
-{
-    for (const Window& w : Lists) {
-        if (w.which == which)
-            return w;
-    }
-    return RemindersList;
+    return which != ChildWindow::Reminders && kindOf(which).traits().hasDescription;
 }
 
 QString repeated(const QString& piece, int length)
@@ -94,10 +72,10 @@ struct BadRun : WindowRun
         return cells;
     }
     int count(const QString& table) const { return int(rows(table).size()); }
-    void insert(const Window& w, const QVariantList& values)
+    void insert(ChildWindow which, const QVariantList& values)
     {
         execute(QStringLiteral("insert into %1 values (?%2)")
-                        .arg(w.table, QStringLiteral(", ?").repeated(values.size() - 1)),
+                        .arg(tableOf(which), QStringLiteral(", ?").repeated(values.size() - 1)),
                 values);
     }
 };
@@ -195,14 +173,14 @@ void BadInputTest::enteredTextIsStoredExactly_data()
     QTest::addColumn<QString>("box");     // what the box holds once the text is in
     QTest::addColumn<QString>("message"); // Resting when the Save stores
     const char* const fieldNames[] = {"name", "path", "description"};
-    QList<std::pair<Window, int>> fields;
-    for (const Window& w : Lists) {
-        for (int field = 0; field < (w.description ? 3 : 2); ++field)
-            fields << std::pair{w, field};
+    QList<std::tuple<const char*, ChildWindow, int>> fields;
+    for (const Kind& k : Kinds) {
+        for (int field = 0; field < (k.traits().hasDescription ? 3 : 2); ++field)
+            fields << std::tuple{k.tag, k.which, field};
     }
-    fields << std::pair{RemindersList, 0};
-    for (const auto& [w, field] : fields) {
-        const bool reminders = w.which == ChildWindow::Reminders;
+    fields << std::tuple{"reminders", ChildWindow::Reminders, 0};
+    for (const auto& [tag, which, field] : fields) {
+        const bool reminders = which == ChildWindow::Reminders;
         const bool key = field == 0;
         for (const Sample& sample : Samples) {
             for (const QString& method : {QStringLiteral("typed"), QStringLiteral("pasted")}) {
@@ -216,9 +194,9 @@ void BadInputTest::enteredTextIsStoredExactly_data()
                 else if (key && stored.contains(QLatin1Char('\'')))
                     message = reminders ? QStringLiteral("' is not allowed in Message")
                                         : QStringLiteral("' is not allowed in Name");
-                QTest::addRow("%s %s, %s, %s", w.tag, reminders ? "message" : fieldNames[field], sample.tag,
+                QTest::addRow("%s %s, %s, %s", tag, reminders ? "message" : fieldNames[field], sample.tag,
                               qPrintable(method))
-                        << w.which << field << method << sample.text << box << message;
+                        << which << field << method << sample.text << box << message;
             }
         }
     }
@@ -233,8 +211,8 @@ void BadInputTest::enteredTextIsStoredExactly()
     QFETCH(QString, box);
     QFETCH(QString, message);
     BadRun run;
-    const Window& info = windowOf(which);
-    const int before = run.count(info.table);
+    const QString table = tableOf(which);
+    const int before = run.count(table);
     ListWindow* w = run.show(which);
     clickButton(w, 3);
     QStringList expected;
@@ -247,7 +225,7 @@ void BadInputTest::enteredTextIsStoredExactly()
     } else {
         const QStringList plain = {QStringLiteral("Plain"), QStringLiteral("/bin/plain"),
                                    QStringLiteral("plain words")};
-        for (int i = 0; i < (info.description ? 3 : 2); ++i) {
+        for (int i = 0; i < (hasDescription(which) ? 3 : 2); ++i) {
             TextBox* b = static_cast<CategoryWindow*>(w)->Text1(i);
             if (i == field) {
                 enter(b, method, value);
@@ -261,10 +239,10 @@ void BadInputTest::enteredTextIsStoredExactly()
     clickButton(w, 1);
     QCOMPARE(run.message(), message);
     QCOMPARE(w->Frame1->isHidden(), message == Resting);
-    QCOMPARE(run.count(info.table), before + (message == Resting ? 1 : 0));
+    QCOMPARE(run.count(table), before + (message == Resting ? 1 : 0));
     if (message != Resting)
         return;
-    QCOMPARE(run.lastRow(info.table), expected);
+    QCOMPARE(run.lastRow(table), expected);
     // The entry is listed under what was stored, and found again by its node.
     const QString name = field == 0 ? box.trimmed() : QStringLiteral("Plain");
     Node* node = nodeByText(w, name);
@@ -296,9 +274,9 @@ void BadInputTest::droppedFilesAndAddresses_data()
             {"comment line, then a file", "# dropped\r\nfile:///tmp/c\r\n", "/tmp/c"},
             {"empty list", "", ""},
     };
-    for (const Window& w : Lists) {
+    for (const Kind& k : Kinds) {
         for (const auto& [tag, list, file] : drops)
-            QTest::addRow("%s path: %s", w.tag, tag) << w.which << list << file;
+            QTest::addRow("%s path: %s", k.tag, tag) << k.which << list << file;
     }
 }
 
@@ -323,7 +301,7 @@ void BadInputTest::droppedFilesAndAddresses()
     QCOMPARE(run.message(), file.isEmpty() ? FillIn : Resting);
     if (file.isEmpty())
         return;
-    QCOMPARE(run.lastRow(windowOf(which).table).mid(0, 2), (QStringList{text("Dropped"), text(box.trimmed())}));
+    QCOMPARE(run.lastRow(tableOf(which)).mid(0, 2), (QStringList{text("Dropped"), text(box.trimmed())}));
     clickNode(w, nodeByText(w, QStringLiteral("Dropped")));
     QTest::mouseClick(w->Label1, Qt::LeftButton);
     const QString started = commandLine                       ? file
@@ -370,10 +348,11 @@ void BadInputTest::rowsStoredOutsideStayUsable_data()
             {"description bytes", 2, QByteArray("\x01\x02"), "Odd", Resting, Resting, Resting},
     };
     const QStringList nullPath = {"Software", "Game", "Windows Software", "Document"};
-    for (int i = 0; i < Lists.size(); ++i) {
-        const Window& w = Lists.at(i);
+    for (int i = 0; i < Kinds.size(); ++i) {
+        const Kind& w = Kinds.at(i);
+        const QString table = w.traits().window.table;
         for (const auto& r : rows) {
-            if (r.column == 2 && !w.description)
+            if (r.column == 2 && !w.traits().hasDescription)
                 continue;
             QString launch = w.which == ChildWindow::Windows ? r.windowsLaunch : r.launch;
             if (w.which == ChildWindow::Documents && r.column == 1 && r.listed == QLatin1String("Odd"))
@@ -384,7 +363,7 @@ void BadInputTest::rowsStoredOutsideStayUsable_data()
         }
         // The root's own word, stored as a name, is an entry like any other.
         QTest::addRow("%s: name the root word", w.tag)
-                << w.which << 0 << QVariant(w.table) << w.table << Resting << Resting;
+                << w.which << 0 << QVariant(table) << table << Resting << Resting;
     }
 }
 
@@ -397,14 +376,14 @@ void BadInputTest::rowsStoredOutsideStayUsable()
     QFETCH(QString, launchMessage);
     QFETCH(QString, saveMessage);
     BadRun run;
-    const Window& info = windowOf(which);
+    const QString table = tableOf(which);
     QVariantList values = {QStringLiteral("Odd"), QStringLiteral("/bin/odd"), QStringLiteral("odd words")};
-    values = values.mid(0, info.description ? 3 : 2);
+    values = values.mid(0, hasDescription(which) ? 3 : 2);
     values[column] = value;
     // A neighbour with every value, shown first: nothing of it may stay on screen for the odd row.
-    run.insert(info, QVariantList{"~Full", "/bin/full", "full words"}.mid(0, values.size()));
-    run.insert(info, values);
-    const QStringList before = run.rows(info.table);
+    run.insert(which, QVariantList{"~Full", "/bin/full", "full words"}.mid(0, values.size()));
+    run.insert(which, values);
+    const QStringList before = run.rows(table);
     auto* w = static_cast<CategoryWindow*>(run.show(which));
     QCOMPARE(run.message(), Resting);
     QStringList texts = childTexts(w);
@@ -416,7 +395,7 @@ void BadInputTest::rowsStoredOutsideStayUsable()
     clickNode(w, nodeByText(w, listed));
     // The heading shows the name as stored, blanks around it included.
     QCOMPARE(w->heading()->text().trimmed(), listed);
-    if (info.description)
+    if (hasDescription(which))
         QCOMPARE(w->descriptionLine()->text(),
                  column == 2 && value.isNull() ? QString() : w->rsEntries.Fields(2).toText());
     verifyShownAsStored(w);
@@ -424,23 +403,23 @@ void BadInputTest::rowsStoredOutsideStayUsable()
 
     QTest::mouseClick(w->Label1, Qt::LeftButton);
     QCOMPARE(run.message(), launchMessage);
-    QCOMPARE(run.rows(info.table), before); // nothing a start does writes to the file
+    QCOMPARE(run.rows(table), before); // nothing a start does writes to the file
 
     clickButton(w, 4);
     QStringList shown;
     for (int i = 0; i < values.size(); ++i)
         shown << text(w->Text1(i)->text().trimmed());
     clickButton(w, 2); // Cancel leaves the row as it is
-    QCOMPARE(run.rows(info.table), before);
+    QCOMPARE(run.rows(table), before);
     clickNode(w, nodeByText(w, listed));
     clickButton(w, 4);
     clickButton(w, 1);
     QCOMPARE(run.message(), saveMessage);
     // What the boxes showed is what is stored now, as text.
     if (saveMessage == Resting)
-        QCOMPARE(run.lastRow(info.table), shown);
+        QCOMPARE(run.lastRow(table), shown);
     else
-        QCOMPARE(run.rows(info.table), before);
+        QCOMPARE(run.rows(table), before);
 }
 
 void BadInputTest::remindersStoredOutsideStayUsable_data()
@@ -493,9 +472,9 @@ void BadInputTest::remindersStoredOutsideStayUsable()
     QFETCH(QString, saveMessage);
     QFETCH(bool, announced);
     BadRun run;
-    run.insert(RemindersList, {message, time, done});
+    run.insert(ChildWindow::Reminders, {message, time, done});
     // A neighbour with every value, shown first: nothing of it may stay on screen for the odd row.
-    run.insert(RemindersList, {QStringLiteral("~Full"), QStringLiteral("2027-01-01 10:00:00"), 0});
+    run.insert(ChildWindow::Reminders, {QStringLiteral("~Full"), QStringLiteral("2027-01-01 10:00:00"), 0});
     const QStringList before = run.rows(Catalog::Reminders);
     auto* w = static_cast<RemindersWindow*>(run.show(ChildWindow::Reminders));
     QCOMPARE(run.message(), Resting);
@@ -568,7 +547,7 @@ void BadInputTest::oddPathsStartWhatTheyName()
                     {path.section(u'|', 0, 0)});
         path = path.section(u'|', 1);
     }
-    run.execute(QStringLiteral("insert into %1 values ('Odd', ?)").arg(windowOf(which).table), {path});
+    run.execute(QStringLiteral("insert into %1 values ('Odd', ?)").arg(tableOf(which)), {path});
     auto* w = static_cast<CategoryWindow*>(run.show(which));
     doubleClickNode(w, nodeByText(w, QStringLiteral("Odd")));
     QCOMPARE(run.message(), message);

@@ -11,6 +11,7 @@
 #include "shell/mains.h"
 #include "shell/module1.h"
 #include "shell/treeview.h"
+#include "shown.h"
 #include "store/catalog.h"
 #include "store/programfiles.h"
 #include "windowdriver.h"
@@ -29,12 +30,12 @@
 #include <sys/resource.h>
 
 using namespace trovix;
+using namespace trovix::shown;
 
 Q_DECLARE_METATYPE(trovix::ChildWindow)
 
 namespace {
 
-const QString Resting = QStringLiteral("Double Click for Tip of the Day");
 const QString DueFailure = QString::fromLatin1(DueCheck::FailureText);
 const QString Announcement = QString::fromLatin1(DueCheck::AnnouncementText);
 const QDateTime Now(QDate(2026, 12, 5), QTime(21, 5, 7));
@@ -137,12 +138,6 @@ const QString NewDescription = QStringLiteral("Fresh \"description\"");
 const QString NewMessage = longText(QStringLiteral("Lunch with Bob "), 2500);
 const QString NewApplication = longText(QStringLiteral("/usr/bin/"), 3000);
 
-const QHash<ChildWindow, QString> Tables = {
-        {ChildWindow::Softwares, Catalog::Softwares}, {ChildWindow::Games, Catalog::Games},
-        {ChildWindow::Windows, Catalog::Windows},     {ChildWindow::Documents, Catalog::Documents},
-        {ChildWindow::Reminders, Catalog::Reminders},
-};
-
 } // namespace
 
 class RefusalsTest : public QObject
@@ -198,7 +193,7 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     QFETCH(Cause, cause);
     WindowRun run;
     run.services->clock = Now;
-    const QString table = Tables.value(which);
+    const QString table = tableOf(which);
     const bool reminders = which == ChildWindow::Reminders;
     const QString dueStamp = Now.addSecs(writer == Writer::MarkDone ? -60 : 86400).toString(Catalog::TimeFormat);
     // A reminder pending for later keeps the due check watching.

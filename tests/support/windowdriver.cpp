@@ -74,6 +74,16 @@ void WindowRun::execute(const QString& sql, const QVariantList& values)
     module->dbConnection->Execute(sql, values);
 }
 
+const Kind& kindOf(ChildWindow which)
+{
+    return *std::find_if(Kinds.begin(), Kinds.end(), [which](const Kind& k) { return k.which == which; });
+}
+
+QString tableOf(ChildWindow which)
+{
+    return which == ChildWindow::Reminders ? Catalog::Reminders : kindOf(which).traits().window.table;
+}
+
 void clickNode(ListWindow* window, const Node* node)
 {
     TreeView* tree = window->TreeView1;

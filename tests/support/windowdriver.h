@@ -1,5 +1,6 @@
 #pragma once
 
+#include "categories/categorytraits.h"
 #include "programrun.h"
 
 #include <QStringList>
@@ -33,6 +34,23 @@ struct WindowRun : ProgramRun
     // Runs statements on the program's own connection.
     void execute(const QString& sql, const QVariantList& values = {});
 };
+
+// The four category windows, for tests that go over each.
+struct Kind
+{
+    const char* tag;
+    ChildWindow which;
+    const CategoryTraits& (*traits)(); // called late: the traits are made from other files' constants
+};
+
+inline const QList<Kind> Kinds = {{"softwares", ChildWindow::Softwares, Categories::softwares},
+                                  {"games", ChildWindow::Games, Categories::games},
+                                  {"windows", ChildWindow::Windows, Categories::windows},
+                                  {"documents", ChildWindow::Documents, Categories::documents}};
+
+const Kind& kindOf(ChildWindow which);
+// The table the window lists, the reminders' included.
+QString tableOf(ChildWindow which);
 
 // Clicks the window's node with the left button, as a user does.
 void clickNode(ListWindow* window, const Node* node);
