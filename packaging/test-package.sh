@@ -51,6 +51,11 @@ appstreamcli validate --no-net "$work/root/usr/share/metainfo/org.example.trovix
     || e2e_fail "appstreamcli rejects the metainfo"
 desktop-file-validate "$work/root/usr/share/applications/org.example.trovix.desktop" \
     || e2e_fail "desktop-file-validate rejects the desktop entry"
+# Starting with the session: the menu entry, switched off until the user switches it on.
+autostart=$work/root/etc/xdg/autostart/org.example.trovix.desktop
+desktop-file-validate "$autostart" || e2e_fail "desktop-file-validate rejects the autostart entry"
+[ "$(grep -vx 'Hidden=true' "$autostart")" = "$(cat "$work/root/usr/share/applications/org.example.trovix.desktop")" ] \
+    || e2e_fail "the autostart entry is not the menu entry switched off"
 [ -e "$work/root/opt/trovix/trovix.mdb" ] && e2e_fail "the package carries a database"
 
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || e2e_fail "dpkg -i failed: $(cat "$work/dpkg.log")"

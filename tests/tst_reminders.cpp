@@ -59,6 +59,7 @@ struct ReminderRun : WindowRun
     int notifications() const { return int(services->sounds.count(folder.file(ProgramFiles::NotifySound))); }
     QString icon(const QString& message) const { return window->TreeView1->node("R" + message)->imageKey(); }
     QString shown() const { return window->Text2->text() + ' ' + window->Label3(2)->text(); }
+    RecordingServices::Notification& notice() const { return services->notifications.last(); }
 
     RemindersWindow* window = nullptr;
 };
@@ -263,7 +264,7 @@ void RemindersTest::dueCheckFollowsItsTransitions()
 void RemindersTest::announcementShowsTheMainWindowAndChimes_data()
 {
     QTest::addColumn<QString>("ending"); // how the user ends the chime
-    for (const char* ending : {"toolbar Quiet", "Ctrl+P", "window closed"})
+    for (const char* ending : {"toolbar Quiet", "Ctrl+P", "window closed", "notification closed"})
         QTest::newRow(ending) << QString(ending);
 }
 
@@ -281,6 +282,7 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
     run.window = run.module->reminders.ifLoaded();
     QCOMPARE(run.mains->MDIClient->activeSubWindow(), run.window);
     QCOMPARE(run.shown(), QStringLiteral("First 2026-12-02 9:05:07 PM"));
+    QCOMPARE(run.notice().summary + ' ' + run.notice().body, run.shown());
     QCOMPARE(run.message() + QString::number(run.notifications()), Announcement + "1");
     QVERIFY(run.rows(Catalog::Reminders).contains(QStringLiteral("First|2026-12-02 21:05:07|1")));
     QVERIFY(run.chiming() && !run.watching());
@@ -290,13 +292,21 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
     QCOMPARE(run.icon("First"), QStringLiteral("dis_rem"));
     QCOMPARE(run.shown(), QStringLiteral("First 2026-12-02 9:05:07 PM"));
     QCOMPARE(run.message() + QString::number(run.notifications()), Resting + "4");
-    if (ending == QLatin1String("toolbar Quiet"))
+    // The notification's action brings the window back from the tray, and the chime goes on.
+    run.mains->mnuresize->trigger();
+    run.notice().activated();
+    QVERIFY(run.mains->isVisible() && run.chiming());
+    QCOMPARE(run.mains->MDIClient->activeSubWindow(), run.window);
+    if (ending == QLatin1String("notification closed"))
+        run.notice().dismissed();
+    else if (ending == QLatin1String("toolbar Quiet"))
         clickButton(run.window, 6);
     else if (ending == QLatin1String("Ctrl+P"))
         QTest::keyClick(run.mains, Qt::Key_P, Qt::ControlModifier);
     else
         run.window->close();
     QVERIFY(!run.chiming() && run.watching());
+    QCOMPARE(run.services->notificationsClosed, 1);
     // The next tick brings the other one; whichever way the chime ended, its announcement rebuilds the list.
     run.tick();
     run.window = run.module->reminders.ifLoaded();

@@ -13,6 +13,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TROVIX"));
+    // On Wayland the desktop ties the windows to the desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TROVIX_APP_ID));
     QApplication::setWindowIcon(trovix::ImageList::programIcon());
     // The program ends when the main window is unloaded, not when the splash closes.
     QApplication::setQuitOnLastWindowClosed(false);

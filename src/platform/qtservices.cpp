@@ -1,5 +1,6 @@
 #include "qtservices.h"
 
+#include "desktopnotifier.h"
 #include "filedialog.h"
 #include "helpviewer.h"
 #include "programstart.h"
@@ -178,6 +179,23 @@ WindowProc QtServices::setWindowProc(QWidget* window, WindowProc procedure)
     WindowProc previous = m_windowProcs.value(window, defaultWindowProc);
     m_windowProcs.insert(window, std::move(procedure));
     return previous;
+}
+
+void QtServices::showNotification(const QString& summary, const QString& body, std::function<void()> activated,
+                                  std::function<void()> dismissed)
+{
+    if (!m_notifier)
+        m_notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(),
+                                                       DesktopNotifier::Sender{QCoreApplication::applicationName(),
+                                                                               QStringLiteral(TROVIX_ICON_NAME),
+                                                                               QStringLiteral(TROVIX_APP_ID)});
+    m_notifier->show(summary, body, std::move(activated), std::move(dismissed));
+}
+
+void QtServices::closeNotification()
+{
+    if (m_notifier)
+        m_notifier->close();
 }
 
 void QtServices::reportStartupFailure(const QString& text)

@@ -5,16 +5,19 @@
 #include <QHash>
 #include <QPointer>
 
+#include <memory>
+
 class QSoundEffect;
 class QSystemTrayIcon;
 
 namespace trovix {
 
+class DesktopNotifier;
 class HelpViewer;
 
 // The services on Qt and the desktop: programs started detached, documents
 // opened with the desktop's opener, wave sounds, a help viewer window, the
-// notification-area icon and a message box for a failed start.
+// notification-area icon, desktop notifications and a message box for a failed start.
 class QtServices : public Services
 {
 public:
@@ -31,6 +34,9 @@ public:
     bool shellNotifyIcon(int message, const TrayIconData& data) override;
     bool isSystemTrayAvailable() override;
     WindowProc setWindowProc(QWidget* window, WindowProc procedure) override;
+    void showNotification(const QString& summary, const QString& body, std::function<void()> activated,
+                          std::function<void()> dismissed) override;
+    void closeNotification() override;
     void reportStartupFailure(const QString& text) override;
 
     // The wave file playing or last played; empty before the first sound.
@@ -46,6 +52,7 @@ private:
     unsigned m_trayCallbackMessage = 0;
     qintptr m_trayId = 0;
     QHash<QWidget*, WindowProc> m_windowProcs;
+    std::unique_ptr<DesktopNotifier> m_notifier; // made at the first notification
 };
 
 } // namespace trovix

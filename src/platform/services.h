@@ -78,6 +78,15 @@ public:
     // The notification-area icon's presses reach it as the record's callback message.
     virtual WindowProc setWindowProc(QWidget* window, WindowProc procedure) = 0;
 
+    // Shows a notification on the desktop's notification server in place of the one shown before, and
+    // returns at once: nothing waits for the server, and without one nothing happens. The summary and the
+    // body are plain text. activated runs when the user activates the notification, dismissed when they
+    // close it.
+    virtual void showNotification(const QString& summary, const QString& body, std::function<void()> activated,
+                                  std::function<void()> dismissed) = 0;
+    // Takes the notification shown off the desktop, and forgets its handlers.
+    virtual void closeNotification() = 0;
+
     // Tells the user that start-up cannot go on; returns when they have read it.
     virtual void reportStartupFailure(const QString& text) = 0;
 };

@@ -18,6 +18,30 @@ namespace trovix::DueCheck {
 
 const char* const FailureText = "Check if all reminder entries are complete.Restart TROVIX";
 const char* const AnnouncementText = "You have got a message";
+const char* const UntitledNotification = "Reminder";
+
+namespace {
+
+// The desktop notification of an announcement: its action brings the program forward as the tray's
+// "&Trovix" does, with the reminders window in front; closing it is Quiet.
+void notifyDesktop(Module1& module, const QString& message, const QString& dueTime)
+{
+    const auto activated = [&module] {
+        if (Mains* main = module.mains.ifLoaded())
+            main->mnutrovix_Click();
+        if (module.reminders.ifLoaded())
+            module.ShowChild(ChildWindow::Reminders);
+    };
+    const auto dismissed = [&module] {
+        if (RemindersWindow* reminders = module.reminders.ifLoaded())
+            reminders->mnuquiet_Click();
+    };
+    module.services().showNotification(message.trimmed().isEmpty() ? QString::fromLatin1(UntitledNotification)
+                                                                   : message,
+                                       dueTime, activated, dismissed);
+}
+
+} // namespace
 
 bool storeMarks(Module1& module)
 {
@@ -78,6 +102,7 @@ void run(Module1& module, Recordset& rsDue)
         }
         module.services().playSound(module.programFile(ProgramFiles::NotifySound));
         main.setMessage(QString::fromLatin1(marked ? AnnouncementText : FailureText));
+        notifyDesktop(module, reminders->Text2->text(), reminders->Label3(2)->text());
         reminders->Timer1->start();
         main.Timer1->stop();
     } catch (const RuntimeError&) {

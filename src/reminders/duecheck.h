@@ -18,6 +18,8 @@ namespace DueCheck {
 // The status text of a check that could not be completed.
 extern const char* const FailureText;
 extern const char* const AnnouncementText;
+// The desktop notification's summary for a reminder without a message.
+extern const char* const UntitledNotification;
 
 // A reminder announced whose done mark the file refused, as it was announced: stored at a later
 // tick, and never announced again meanwhile.

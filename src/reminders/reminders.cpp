@@ -375,6 +375,7 @@ void RemindersWindow::endChime(bool windowStays)
     if (chiming && windowStays && !alertRefreshed)
         refreshAfterAlert();
     alertRefreshed = false;
+    module().services().closeNotification();
     // Later reminders are still announced.
     if (Mains* main = module().mains.ifLoaded())
         main->Timer1->start();

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# The real program with the real clock, a notification-area host and a sound server: a reminder saved a
-# minute in the past is announced within 7 s, with the main window brought back from the tray and the
-# reminder marked done in the database file; the chime repeats until Quiet; a reminder saved 10 s ahead
-# is announced 10 to 17 s later.
+# The real program with the real clock, a notification-area host, a sound server and a notification server
+# on a session bus of its own: a reminder saved a minute in the past is announced within 7 s, with the main
+# window brought back from the tray, the reminder marked done in the database file and a notification that
+# shows the message as typed; the chime repeats until the notification is closed; a reminder saved 10 s
+# ahead is announced 10 to 17 s later, its notification's action brings the window back from the tray
+# again, and Quiet takes the notification away.
 set -u
+[ -n "${E2E_OWN_BUS:-}" ] || exec env E2E_OWN_BUS=1 dbus-run-session -- "$0" "$@"
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-e2e_setup "$1" "$2" trayer pulseaudio pactl
+e2e_setup "$1" "$2" trayer pulseaudio pactl dunst dunstctl dbus-monitor
 e2e_tray
+e2e_notifications
 export TROVIX_SOUND_LOG="$work/sounds.log"
 : >"$TROVIX_SOUND_LOG"
 chimes() { grep -c '^notify.wav$' "$TROVIX_SOUND_LOG" || true; }
@@ -16,8 +20,8 @@ chimed() { [ "$(chimes)" -gt "$1" ]; }
 # type_reminder MESSAGE EPOCH_SECONDS: New, then past the date's three parts (today) to hour and minute.
 type_reminder() {
     xdotool key --clearmodifiers ctrl+n sleep 0.3 type --delay 10 "$1"
-    xdotool key Tab Tab Tab Tab type --delay 10 "$(date -d "@$2" +%-I)"
-    xdotool key Tab type --delay 10 "$(date -d "@$2" +%M)"
+    xdotool key --clearmodifiers Tab Tab Tab Tab type --delay 10 "$(date -d "@$2" +%-I)"
+    xdotool key --clearmodifiers Tab type --delay 10 "$(date -d "@$2" +%M)"
     xdotool key Tab
     [ "$(date -d "@$2" +%p)" = PM ] && xdotool key Down
 }
@@ -27,9 +31,11 @@ e2e_start
 # Just after midnight a minute ago is yesterday, which New's date does not show.
 while [ "$(date +%H%M)" = 0000 ]; do sleep 1; done
 e2e_keys "$main_id" ctrl+r sleep 0.5
-type_reminder "Tea is ready" $(($(date +%s) - 60))
+tea='Tea <b>is</b> ready & hot'
+due=$(($(date +%s) - 60))
+type_reminder "$tea" $due
 xdotool key --clearmodifiers ctrl+s sleep 0.3
-e2e_dump | grep -q "^Tea is ready	.*	0$" || e2e_fail "the reminder was not stored pending"
+e2e_dump | grep -qF "$tea	$(date -d "@$due" '+%Y-%m-%d %H:%M:00')	0" || e2e_fail "the reminder was not stored pending"
 xdotool key --clearmodifiers ctrl+y
 e2e_until 50 e2e_hidden "$main" || e2e_fail "Minimize did not hide the main window"
 hidden=$(e2e_now_ms)
@@ -37,22 +43,33 @@ e2e_until 90 chimed 0 || e2e_fail "the reminder was not announced within 9 s"
 announced=$(e2e_now_ms)
 [ $((announced - hidden)) -le 7000 ] || e2e_fail "the reminder was announced after $((announced - hidden)) ms"
 main_id=$(e2e_window "$main" 3) || e2e_fail "the announcement did not bring the main window back"
-e2e_dump | grep -q "^Tea is ready	.*	1$" || e2e_fail "the announced reminder is not marked done"
+e2e_dump | grep -F "$tea	" | grep -q "	1$" || e2e_fail "the announced reminder is not marked done"
 e2e_shot "$main_id" reminders
 echo "announced $((announced - hidden)) ms after the main window was hidden; it is back, the reminder is done"
 
-# The chime every 2 s, until Quiet.
+# The notification as the program sent it, and as the server shows it: the message as plain text.
+e2e_until 30 e2e_notices 1 || e2e_fail "no notification is shown"
+for field in 'string "TROVIX"' 'string "trovix"' "string \"$tea\"" \
+    "string \"$(date -d "@$due" '+%Y-%m-%d %-I:%M:00 %p')\"" 'byte 2' 'string "org.example.trovix"'; do
+    grep -qF "$field" "$work/notify.log" || e2e_fail "the notification lacks $field: $(cat "$work/notify.log")"
+done
+
+# The chime every 2 s, until the user closes the notification.
 sleep 4.5
 before=$(chimes)
 [ "$before" -ge 3 ] || e2e_fail "the chime did not repeat: $before sounds in 4.5 s"
-e2e_keys "$main_id" ctrl+p sleep 0.3
+dunstctl close
+sleep 0.3
 quiet=$(chimes)
 sleep 4.5
-[ "$(chimes)" = "$quiet" ] || e2e_fail "the chime went on after Quiet"
+[ "$(chimes)" = "$quiet" ] || e2e_fail "the chime went on after the notification was closed"
+dunstctl history | grep -qF "Tea &lt;b&gt;is&lt;/b&gt; ready &amp; hot" \
+    || e2e_fail "the server did not show the message as plain text: $(dunstctl history)"
 
 # A reminder 10 s ahead: typed for the next minute, saved at its 50th second.
 while [ "$(date +%-S)" -ge 48 ] || [ "$(date +%-S)" -lt 20 ]; do sleep 0.5; done
 due=$(($(date +%s) / 60 * 60 + 60))
+e2e_focus "$main_id"
 type_reminder "Leave for the train" "$due"
 while [ $(($(date +%s) + 10)) -lt "$due" ]; do sleep 0.05; done
 xdotool key --clearmodifiers ctrl+s
@@ -64,3 +81,11 @@ after=$(( $(e2e_now_ms) - saved ))
 [ "$after" -ge 9500 ] && [ "$after" -le 17500 ] || e2e_fail "announced $after ms after saving, not 10 to 17 s"
 e2e_dump | grep -q "^Leave for the train	.*	1$" || e2e_fail "the second reminder is not done"
 echo "a reminder saved 10 s ahead was announced $after ms after saving ($late ms after it fell due)"
+e2e_until 30 e2e_notices 1 || e2e_fail "no notification for the second reminder"
+# Its action brings the main window back from the tray, and Quiet takes it away.
+xdotool key --clearmodifiers ctrl+y
+e2e_until 50 e2e_hidden "$main" || e2e_fail "Minimize did not hide the main window"
+dunstctl action 0
+main_id=$(e2e_window "$main" 3) || e2e_fail "the notification's action did not bring the main window back"
+e2e_keys "$main_id" ctrl+p
+e2e_until 30 e2e_notices 0 || e2e_fail "Quiet left the notification on the desktop"

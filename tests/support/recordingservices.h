@@ -33,6 +33,12 @@ public:
         TrayIconData data;
     };
 
+    struct Notification
+    {
+        QString summary, body;
+        std::function<void()> activated, dismissed;
+    };
+
     struct DialogRequest
     {
         QPointer<QWidget> parent;
@@ -49,6 +55,12 @@ public:
     bool shellNotifyIcon(int message, const TrayIconData& data) override;
     bool isSystemTrayAvailable() override { return trayAvailable; }
     WindowProc setWindowProc(QWidget* window, WindowProc procedure) override;
+    void showNotification(const QString& summary, const QString& body, std::function<void()> activated,
+                          std::function<void()> dismissed) override
+    {
+        notifications << Notification{summary, body, std::move(activated), std::move(dismissed)};
+    }
+    void closeNotification() override { ++notificationsClosed; }
     void reportStartupFailure(const QString& text) override { startupFailures << text; }
 
     // Sends a notification-area message to the procedure installed for the window, as the platform would.
@@ -70,6 +82,8 @@ public:
     QList<HelpRequest> helpRequests;
     QList<TrayRequest> trayRequests;
     QStringList startupFailures;
+    QList<Notification> notifications;
+    int notificationsClosed = 0;
     // Every start asked for, in order of kind: "FILE in FOLDER" for the shell, the words joined by " | " for a
     // program.
     QStringList launches() const;
