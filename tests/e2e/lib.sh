@@ -49,16 +49,13 @@ e2e_tray() {
 # e2e_notifications: a notification server on the session bus, with the default settings, and a record
 # of every notification asked of it in $work/notify.log; e2e_notices N: the server shows N.
 e2e_notifications() {
-    XDG_CONFIG_HOME="$work" dunst >"$work/dunst.log" 2>&1 &
-    extra_pids="$extra_pids $!"
+    XDG_CONFIG_HOME="$work" dunst >"$work/dunst.log" 2>&1 & extra_pids="${extra_pids:-} $!"
     dbus-monitor "interface='org.freedesktop.Notifications',member='Notify'" >"$work/notify.log" 2>&1 &
     extra_pids="$extra_pids $!"
     e2e_until 50 e2e_bus_has org.freedesktop.Notifications || e2e_fail "the notification server did not start"
 }
-e2e_bus_has() {
-    dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
-        "string:$1" 2>/dev/null | grep -q true
-}
+e2e_bus_has() { dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q true; }
 e2e_notices() { dunstctl count displayed | grep -qx "$1"; }
 
 # e2e_start: starts the program ($app_pid) and waits for its main window ($main_id).

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# The real program with the real clock, a notification-area host, a sound server and a notification server
-# on a session bus of its own: a reminder saved a minute in the past is announced within 7 s, with the main
-# window brought back from the tray, the reminder marked done in the database file and a notification that
-# shows the message as typed; the chime repeats until the notification is closed; a reminder saved 10 s
-# ahead is announced 10 to 17 s later, its notification's action brings the window back from the tray
-# again, and Quiet takes the notification away.
+# The real program with the real clock, a tray host, a sound server and a notification server on a bus of its
+# own: a reminder a minute past is announced within 7 s (window back from the tray, marked done, notified with
+# the message as typed) and chimes until its notification is closed; one saved 10 s ahead is announced 10 to
+# 17 s later; its notification's action brings the window back from the tray, and Quiet takes it away.
 set -u
 [ -n "${E2E_OWN_BUS:-}" ] || exec env E2E_OWN_BUS=1 dbus-run-session -- "$0" "$@"
 here=$(cd "$(dirname "$0")" && pwd)
