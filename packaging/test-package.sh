@@ -8,7 +8,7 @@
 #   packaging/test-package.sh BUILD_DIR      (as root; BUILD_DIR built and configured)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_new_entry, e2e_until, e2e_exits
+. "$here/../tests/e2e/lib.sh" # e2e_fail, e2e_window, e2e_keys, e2e_new_entry, e2e_exits
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd) || e2e_fail "no build folder $1"
@@ -189,10 +189,7 @@ for _ in 1 2 3; do
     later+=($!)
 done
 for pid in "${later[@]}"; do
-    e2e_until 200 e2e_ended "$pid" || e2e_fail "a start beside the running program ran on"
-    wait "$pid"
-    status=$?
-    [ "$status" = 0 ] || e2e_fail "a start beside the running program ended with status $status"
+    e2e_exits 0 "a start beside the running program" "$pid"
 done
 [ "$(xdotool search --onlyvisible --name "^Marlen's TROVIX\$" | wc -l)" = 1 ] || e2e_fail "two main windows"
 quit_program

@@ -42,7 +42,6 @@ private slots:
 
 private:
     void sendNotify();
-    void sendClose(uint id);
 
     QDBusConnection m_bus;
     Sender m_sender;

@@ -27,8 +27,7 @@ namespace {
 void notifyDesktop(Module1& module, const QString& message, const QString& dueTime)
 {
     const auto activated = [&module] {
-        if (Mains* main = module.mains.ifLoaded())
-            main->mnutrovix_Click();
+        module.BringForward();
         if (module.reminders.ifLoaded())
             module.ShowChild(ChildWindow::Reminders);
     };

@@ -100,11 +100,13 @@ e2e_new_entry() {
     xdotool key --clearmodifiers ctrl+s sleep 0.5
 }
 
-# e2e_exits STATUS WHAT: after WHAT the program must end within 10 s, with that status.
+# e2e_exits STATUS WHAT [PID]: after WHAT the program ($app_pid, or the start PID) must end within 20 s, with
+# that status.
 e2e_exits() {
-    e2e_until 100 e2e_ended "$app_pid" || e2e_fail "$2 did not end the program"
-    wait "$app_pid"
+    local pid=${3:-$app_pid}
+    e2e_until 200 e2e_ended "$pid" || e2e_fail "$2 did not end the program"
+    wait "$pid"
     local status=$?
-    app_pid=
+    [ -n "${3:-}" ] || app_pid=
     [ "$status" = "$1" ] || e2e_fail "$2 ended the program with status $status: $(cat "$work/stderr.log")"
 }
