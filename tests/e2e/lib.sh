@@ -46,12 +46,10 @@ e2e_tray() {
     e2e_until 50 pactl info >/dev/null 2>&1 || e2e_fail "the sound server did not start: $(cat "$work/pulse.log")"
 }
 
-# e2e_notifications: a notification server on the session bus, with the default settings, and a record
-# of every notification asked of it in $work/notify.log; e2e_notices N: the server shows N.
+# e2e_notifications: dunst on the session bus, every Notify call in $work/notify.log; e2e_notices N: N shown.
 e2e_notifications() {
     XDG_CONFIG_HOME="$work" dunst >"$work/dunst.log" 2>&1 & extra_pids="${extra_pids:-} $!"
-    dbus-monitor "interface='org.freedesktop.Notifications',member='Notify'" >"$work/notify.log" 2>&1 &
-    extra_pids="$extra_pids $!"
+    dbus-monitor interface=org.freedesktop.Notifications,member=Notify >"$work/notify.log" 2>&1 & extra_pids+=" $!"
     e2e_until 50 e2e_bus_has org.freedesktop.Notifications || e2e_fail "the notification server did not start"
 }
 e2e_bus_has() { dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
@@ -100,13 +98,11 @@ e2e_new_entry() {
     xdotool key --clearmodifiers ctrl+s sleep 0.5
 }
 
-# e2e_exits STATUS WHAT [PID]: after WHAT the program ($app_pid, or the start PID) must end within 20 s, with
-# that status.
+# e2e_exits STATUS WHAT [PID]: after WHAT the program ($app_pid, or PID) ends within 20 s with that status.
 e2e_exits() {
     local pid=${3:-$app_pid}
     e2e_until 200 e2e_ended "$pid" || e2e_fail "$2 did not end the program"
-    wait "$pid"
-    local status=$?
+    wait "$pid"; local status=$?
     [ -n "${3:-}" ] || app_pid=
     [ "$status" = "$1" ] || e2e_fail "$2 ended the program with status $status: $(cat "$work/stderr.log")"
 }

@@ -56,8 +56,7 @@ done
 sleep 4.5
 before=$(chimes)
 [ "$before" -ge 3 ] || e2e_fail "the chime did not repeat: $before sounds in 4.5 s"
-dunstctl close
-sleep 0.3
+dunstctl close && sleep 0.3
 quiet=$(chimes)
 sleep 4.5
 [ "$(chimes)" = "$quiet" ] || e2e_fail "the chime went on after the notification was closed"
