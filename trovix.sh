@@ -17,8 +17,8 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 # Everything the build, the tests and the program need; the only list of packages in the project.
 # libqt6multimedia6 (pulled in by qt6-multimedia-dev) plays wave files through PulseAudio by itself: no
 # GStreamer or FFmpeg plugin package is needed for sounds. pulseaudio is the sound server of the
-# end-to-end test, trayer its notification-area host, xdotool its hands, xclip its way to read
-# the clipboard; dunst is its notification server, on a session bus of dbus-run-session's, watched with
+# end-to-end test, trayer its notification-area host, openbox its window manager, xdotool its hands, xclip its way
+# to read the clipboard; dunst is its notification server, on a session bus of dbus-run-session's, watched with
 # dbus-monitor. weston is the Wayland compositor of the Wayland run, qt6-wayland the program's platform
 # there, and at-spi2-core with python3-pyatspi its hands, through the program's accessibility interface.
 # clang with its run-time libraries builds the fuzzing harnesses (libFuzzer). The Debian
@@ -28,7 +28,7 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
     libsqlcipher-dev
-    xvfb xauth xdotool x11-utils xclip trayer pulseaudio
+    xvfb xauth xdotool x11-utils xclip trayer openbox pulseaudio
     dbus-daemon dbus-bin dunst weston qt6-wayland at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     fonts-comic-neue fonts-liberation2
     imagemagick

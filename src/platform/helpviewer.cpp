@@ -8,7 +8,9 @@
 namespace trovix {
 
 HelpViewer::HelpViewer(QWidget* owner)
-    : QWidget(owner, Qt::Window)
+    // A dialog of the owner's, so that the window manager keeps it in front of the owner, also while the
+    // owner stays on top of all other windows.
+    : QWidget(owner, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
     , m_browser(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("helpViewer"));

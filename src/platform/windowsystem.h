@@ -21,4 +21,8 @@ void setForeground(QWidget* window);
 // Shows the window if hidden or minimised and makes it the active one.
 void bringToForeground(QWidget* window);
 
+// Ties a top-level window to the owner's window, so that the window manager keeps it in front of the owner,
+// in the owner's layer: a window tied to nothing would stay beneath an owner kept on top of all others.
+void keepInFrontOf(QWidget* window, QWidget* owner);
+
 } // namespace trovix::WindowSystem

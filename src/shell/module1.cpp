@@ -122,6 +122,7 @@ void Module1::showModeless(QWidget* window)
         window->raise();
         return;
     }
+    WindowSystem::keepInFrontOf(window, mains.ifLoaded());
     window->show();
 }
 

@@ -1,39 +1,73 @@
 #!/usr/bin/env bash
-# The real program beside a notification-area host: F2 shows the Tip of the Day at the TOTD's first line,
-# Enter closes it; F3 opens the about box, Esc closes it; a double click on the message panel opens the
-# tips, activating the main window closes them. Minimize hides the main window, a second start and a left
-# press on the icon bring it back, the icon menu's Exit ends the program with status 0 and the icon.
+# The real program under a window manager beside a notification-area host. Whether on top or not, every
+# window it opens comes up in front of the main window and stays there, also when on top is switched
+# meanwhile: F2 shows the Tip of the Day at the TOTD's first line, Enter closes it; F3 opens the about box,
+# Esc closes it; F1 the help; Browse its file dialog. A double click on the message panel opens the tips,
+# activating the main window closes them. Minimize hides the main window, a second start and a left press on
+# the icon bring it back, the icon menu's Exit ends the program with status 0 and the icon.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-e2e_setup "$1" "$2" xclip xwininfo trayer pulseaudio pactl
+e2e_setup "$1" "$2" xclip xwininfo trayer pulseaudio pactl openbox
 e2e_tray
+e2e_wm
 e2e_start
 
-e2e_keys "$main_id" F2
-tip_id=$(e2e_window "Tip of the Day" 5) || e2e_fail "F2 did not open the Tip of the Day"
-sleep 0.3
-e2e_shot "$tip_id" tip
-# The tip's text, selected and copied as a user would.
-xdotool mousemove --window "$tip_id" 150 100 click 1 sleep 0.2 key --clearmodifiers ctrl+a ctrl+c sleep 0.3
-shown=$(xclip -o -selection clipboard 2>/dev/null)
-first_tip=$(head -n 1 "$work/trovix/TOTD" | tr -d '\r')
-[ "$shown" = "$first_tip" ] || e2e_fail "the first tip shown was '$shown', not '$first_tip'"
-xdotool key Return
-e2e_until 50 e2e_hidden "Tip of the Day" || e2e_fail "Enter did not close the Tip of the Day"
+# front WINDOW WHAT: the window is stacked in front of the main window.
+front() { e2e_in_front "$1" "$main_id" || e2e_fail "$2 is behind the main window (on top: $on_top)"; }
+# Panel 3 lies in the last 100 pixels of the status bar.
+panel3() { eval "$(xdotool getwindowgeometry --shell "$main_id")"; xdotool mousemove --window "$main_id" $((WIDTH - 30)) $((HEIGHT - 8)) click 1 sleep 0.5; }
+for on_top in no yes; do
+    e2e_keys "$main_id" F2
+    tip_id=$(e2e_window "Tip of the Day" 5) || e2e_fail "F2 did not open the Tip of the Day"
+    sleep 0.3
+    front "$tip_id" "the Tip of the Day"
+    if [ $on_top = no ]; then
+        e2e_shot "$tip_id" tip
+        # The tip's text, selected and copied as a user would.
+        xdotool mousemove --window "$tip_id" 150 100 click 1 sleep 0.2 key --clearmodifiers ctrl+a ctrl+c sleep 0.3
+        shown=$(xclip -o -selection clipboard 2>/dev/null)
+        first_tip=$(head -n 1 "$work/trovix/TOTD" | tr -d '\r')
+        [ "$shown" = "$first_tip" ] || e2e_fail "the first tip shown was '$shown', not '$first_tip'"
+    fi
+    xdotool key Return
+    e2e_until 50 e2e_hidden "Tip of the Day" || e2e_fail "Enter did not close the Tip of the Day"
 
-e2e_keys "$main_id" F3
-about_id=$(e2e_window "TROVIX 1.0 .*" 5) || e2e_fail "F3 did not open the about box"
-sleep 0.3
-e2e_shot "$about_id" about
-e2e_keys "$about_id" Escape
-e2e_until 50 e2e_hidden "TROVIX 1.0 .*" || e2e_fail "Esc did not close the about box"
+    e2e_keys "$main_id" F3
+    about_id=$(e2e_window "TROVIX 1.0 .*" 5) || e2e_fail "F3 did not open the about box"
+    sleep 0.3
+    front "$about_id" "the about box"
+    [ $on_top = yes ] || e2e_shot "$about_id" about
+    e2e_keys "$about_id" Escape
+    e2e_until 50 e2e_hidden "TROVIX 1.0 .*" || e2e_fail "Esc did not close the about box"
+
+    # The help stays in front while on top is switched from the main window's panel, and back.
+    e2e_keys "$main_id" F1
+    help_id=$(e2e_window "TROVIX Help" 5) || e2e_fail "F1 did not open the help"
+    sleep 0.3
+    front "$help_id" "the help"
+    xdotool windowmove "$help_id" 0 0 sleep 0.3
+    panel3 && front "$help_id" "the help, on top switched,"
+    panel3 && front "$help_id" "the help, on top switched back,"
+    e2e_keys "$help_id" alt+F4
+    e2e_until 50 e2e_hidden "TROVIX Help" || e2e_fail "Alt+F4 did not close the help"
+
+    # Browse in Softwares: the name box, the path box, then the button.
+    e2e_keys "$main_id" ctrl+t sleep 0.5 key ctrl+n sleep 0.3 key Tab Tab space sleep 1
+    dialog_id=$(xdotool getactivewindow)
+    [ "$dialog_id" != "$main_id" ] || e2e_fail "Browse opened no file dialog"
+    front "$dialog_id" "Browse's file dialog"
+    xdotool key Escape sleep 0.3 key ctrl+z ctrl+F4 sleep 0.3
+
+    e2e_keys "$main_id" ctrl+o sleep 0.5
+    xprop -id "$main_id" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE
+    [ $? = $([ $on_top = no ] && echo 0 || echo 1) ] || e2e_fail "Ctrl+O did not switch on top (it was: $on_top)"
+done
 
 # Panel 2 lies between the 96 pixels of panel 1 and the last 100 of panel 3.
 eval "$(xdotool getwindowgeometry --shell "$main_id")"
 xdotool mousemove --window "$main_id" $((WIDTH / 2)) $((HEIGHT - 8)) click --repeat 2 --delay 80 1
 tip_id=$(e2e_window "Tip of the Day" 5) || e2e_fail "a double click on panel 2 did not open the Tip of the Day"
-# No window manager runs here: a window becomes active by taking the focus.
 sleep 0.3
 e2e_focus "$tip_id"; sleep 0.3
 e2e_focus "$main_id"

@@ -46,6 +46,19 @@ e2e_tray() {
     e2e_until 50 pactl info >/dev/null 2>&1 || e2e_fail "the sound server did not start: $(cat "$work/pulse.log")"
 }
 
+# e2e_wm: a real window manager (openbox) on the run's X server, which stacks, activates and keeps windows on
+# top as a desktop does; e2e_in_front WINDOW OTHER: it stacks WINDOW above OTHER (_NET_CLIENT_LIST_STACKING,
+# bottom first).
+e2e_wm() {
+    openbox --sm-disable >"$work/openbox.log" 2>&1 & extra_pids="${extra_pids:-} $!"
+    e2e_until 50 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || e2e_fail "openbox did not start"
+}
+e2e_in_front() {
+    local order
+    order=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g' | while read -r id; do printf '%d\n' "$id"; done)
+    [ "$(grep -nx "$1" <<<"$order" | cut -d: -f1)" -gt "$(grep -nx "$2" <<<"$order" | cut -d: -f1)" ] 2>/dev/null
+}
+
 # e2e_notifications: dunst on the session bus, every Notify call in $work/notify.log; e2e_notices N: N shown.
 e2e_notifications() {
     XDG_CONFIG_HOME="$work" dunst >"$work/dunst.log" 2>&1 & extra_pids="${extra_pids:-} $!"

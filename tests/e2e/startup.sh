@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The real program on a real X server: the splash, then the main window about a second later; later
+# The real program on a real X server under a window manager: the splash, then the main window about a second later; later
 # starts on the same folder bring it forward and end with status 0; Ctrl+O puts it on top (panel 3's
 # text is the unit tests'); Exit ends it with status 0. Killed, it leaves nothing in the way of the next start. Without
 # its database it says why on standard error and exits 1.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-e2e_setup "$1" "$2"
+e2e_setup "$1" "$2" openbox
+e2e_wm
 
 # starts COUNT RUNNING: COUNT starts at once on the folder; RUNNING of them must run on (their pids in
 # $running), every other one must end with status 0, and one main window must be there.
