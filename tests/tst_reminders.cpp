@@ -228,6 +228,9 @@ void RemindersTest::dueCheckFollowsItsTransitions_data()
                  {"chiming", "tick fails", "chiming", Failure},
                  {"chiming", "Quiet", "watching", ""},
                  {"chiming", "window closed", "watching", ""},
+                 // Nothing is left to announce once its reminder is gone; another one going ends nothing.
+                 {"announcing", "the announced reminder deleted", "watching", Resting},
+                 {"announcing", "another reminder deleted", "announcing", Resting},
          })
         QTest::newRow(qPrintable(std::get<0>(row) + ", " + std::get<1>(row))) << row;
 }
@@ -237,12 +240,22 @@ void RemindersTest::dueCheckFollowsItsTransitions()
     QFETCH(Transition, row);
     const auto& [from, event, to, status] = row;
     ReminderRun run;
+    // The chime comes from an announcement whose first chime has rebuilt the list.
+    const bool announced = from == QLatin1String("announcing") || from == QLatin1String("chiming");
+    if (announced)
+        run.add("Announced", stamp(Now.addSecs(-600)));
     if (event.startsWith(QLatin1String("tick, one due")))
         run.add("Due", stamp(Now.addSecs(-60)));
+    if (event.endsWith(QLatin1String("deleted")))
+        run.add("Later", stamp(Now.addDays(1)));
     RemindersWindow* w = run.open();
-    if (from == QLatin1String("announcing") || from == QLatin1String("chiming"))
-        w->Timer1->start();
-    if (from == QLatin1String("stopped") || from == QLatin1String("announcing"))
+    if (announced) {
+        run.tick();
+        w->Timer1_Timer();
+    }
+    if (from == QLatin1String("chiming")) // as a Save wakes it
+        run.mains->Timer1->start();
+    if (from == QLatin1String("stopped"))
         run.mains->Timer1->stop();
     if (event == QLatin1String("tick fails"))
         run.execute(QStringLiteral("drop table reminders"));
@@ -252,6 +265,9 @@ void RemindersTest::dueCheckFollowsItsTransitions()
         run.tick();
     } else if (event == QLatin1String("Quiet")) {
         clickButton(w, 6);
+    } else if (event.endsWith(QLatin1String("deleted"))) {
+        clickNode(w, nodeByText(w, event.startsWith(QLatin1String("the")) ? "Announced" : "Later"));
+        clickButton(w, 5);
     } else {
         w->close();
     }
@@ -259,6 +275,19 @@ void RemindersTest::dueCheckFollowsItsTransitions()
     QCOMPARE(run.chiming(), to == QLatin1String("announcing") || to == QLatin1String("chiming"));
     if (!status.isEmpty())
         QCOMPARE(run.message(), status);
+    if (event.startsWith(QLatin1String("tick, one due"))) // a refused mark is told on the desktop too
+        QCOMPARE(run.notice().body.endsWith('\n' + Failure), event.endsWith(QLatin1String("refused")));
+    if (!run.chiming())
+        return;
+    // The next chime rebuilds the list, which then shows every reminder as stored; the notice stays.
+    run.window->Timer1_Timer();
+    if (!status.isEmpty())
+        QCOMPARE(run.message(), status);
+    for (const QString& stored : event == QLatin1String("tick fails") ? QStringList() : run.rows(Catalog::Reminders)) {
+        const QStringList cells = stored.split(QLatin1Char('|'));
+        QCOMPARE(cells.first() + ' ' + run.icon(cells.first()),
+                 cells.first() + (cells.last() == "0" ? " rem" : " dis_rem"));
+    }
 }
 
 void RemindersTest::announcementShowsTheMainWindowAndChimes_data()
@@ -291,7 +320,7 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
         run.window->Timer1_Timer();
     QCOMPARE(run.icon("First"), QStringLiteral("dis_rem"));
     QCOMPARE(run.shown(), QStringLiteral("First 2026-12-02 9:05:07 PM"));
-    QCOMPARE(run.message() + QString::number(run.notifications()), Resting + "4");
+    QCOMPARE(run.message() + QString::number(run.notifications()), Announcement + "4");
     // The notification's action brings the window back from the tray, and the chime goes on.
     run.mains->mnuresize->trigger();
     run.notice().activated();
@@ -307,6 +336,7 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
         run.window->close();
     QVERIFY(!run.chiming() && run.watching());
     QCOMPARE(run.services->notificationsClosed, 1);
+    QCOMPARE(run.message(), Resting); // the notice heard
     // The next tick brings the other one; whichever way the chime ended, its announcement rebuilds the list.
     run.tick();
     run.window = run.module->reminders.ifLoaded();

@@ -24,7 +24,7 @@ namespace {
 
 // The desktop notification of an announcement: its action brings the program forward as the tray's
 // "&Trovix" does, with the reminders window in front; closing it is Quiet.
-void notifyDesktop(Module1& module, const QString& message, const QString& dueTime)
+void notifyDesktop(Module1& module, const QString& message, const QString& dueTime, bool marked)
 {
     const auto activated = [&module] {
         module.BringForward();
@@ -35,12 +35,19 @@ void notifyDesktop(Module1& module, const QString& message, const QString& dueTi
         if (RemindersWindow* reminders = module.reminders.ifLoaded())
             reminders->mnuquiet_Click();
     };
+    // A mark the file refused is told on the desktop too, after the due time.
+    const QString body = marked ? dueTime : dueTime + QLatin1Char('\n') + QString::fromLatin1(FailureText);
     module.services().showNotification(message.trimmed().isEmpty() ? QString::fromLatin1(UntitledNotification)
                                                                    : message,
-                                       dueTime, activated, dismissed);
+                                       body, activated, dismissed);
 }
 
 } // namespace
+
+bool isNotice(const QString& message)
+{
+    return message == QLatin1String(AnnouncementText) || message == QLatin1String(FailureText);
+}
 
 bool storeMarks(Module1& module)
 {
@@ -90,19 +97,20 @@ void run(Module1& module, Recordset& rsDue)
         const Value message = rsDue.Fields(0);
         reminders->Text2->setText(message.isNull() ? QString() : message.toText());
         reminders->Label3(2)->setText(ReminderTime::display(rsDue.Fields(1).variant()));
+        const qint64 row = rsDue.Bookmark();
         bool marked = true;
         try {
             module.dbConnection->regainWriteAccess();
             rsDue.Update(QStringLiteral("done"), 1);
         } catch (const RuntimeError&) {
             // Announced all the same, and only once: the mark waits for a tick at which the file takes it.
-            main.unstoredMarks << UnstoredMark{rsDue.Bookmark(), message.variant(), rsDue.Fields(1).variant()};
+            main.unstoredMarks << UnstoredMark{row, message.variant(), rsDue.Fields(1).variant()};
             marked = false;
         }
         module.services().playSound(module.programFile(ProgramFiles::NotifySound));
         main.setMessage(QString::fromLatin1(marked ? AnnouncementText : FailureText));
-        notifyDesktop(module, reminders->Text2->text(), reminders->Label3(2)->text());
-        reminders->Timer1->start();
+        notifyDesktop(module, reminders->Text2->text(), reminders->Label3(2)->text(), marked);
+        reminders->startChime(row);
         main.Timer1->stop();
     } catch (const RuntimeError&) {
         // The watch goes on: what failed now may work at the next tick.

@@ -21,6 +21,9 @@ extern const char* const AnnouncementText;
 // The desktop notification's summary for a reminder without a message.
 extern const char* const UntitledNotification;
 
+// Whether the message line shows an announcement's notice.
+bool isNotice(const QString& message);
+
 // A reminder announced whose done mark the file refused, as it was announced: stored at a later
 // tick, and never announced again meanwhile.
 struct UnstoredMark

@@ -366,19 +366,38 @@ void RemindersWindow::mnuquiet_Click()
     endChime(true);
 }
 
-void RemindersWindow::endChime(bool windowStays)
+void RemindersWindow::startChime(qint64 announcedRow)
+{
+    m_announcedRow = announcedRow;
+    alertRefreshed = false;
+    Timer1->start();
+}
+
+void RemindersWindow::endChime(bool rebuildList)
 {
     const bool chiming = Timer1->isActive();
     Timer1->stop();
+    m_announcedRow.reset();
     // The list shows the announced reminder as announced even when the chime ended before it could
     // rebuild the list, and the next announcement rebuilds it again.
-    if (chiming && windowStays && !alertRefreshed)
+    if (chiming && rebuildList && !alertRefreshed)
         refreshAfterAlert();
     alertRefreshed = false;
     module().services().closeNotification();
-    // Later reminders are still announced.
-    if (Mains* main = module().mains.ifLoaded())
+    if (Mains* main = module().mains.ifLoaded()) {
+        // The user has heard the announcement: its notice gives way.
+        if (chiming && DueCheck::isNotice(main->message()))
+            main->setMessage(Mains::RestingMessage);
+        // Later reminders are still announced.
         main->Timer1->start();
+    }
+}
+
+void RemindersWindow::entryDeleted(qint64 row)
+{
+    // Nothing is left to announce: the chime ends as Quiet ends it.
+    if (Timer1->isActive() && m_announcedRow == row)
+        endChime(false);
 }
 
 bool RemindersWindow::isEditing() const
@@ -393,11 +412,14 @@ void RemindersWindow::refreshAfterAlert()
         m_refreshWaits = true;
         return;
     }
+    // The rebuild is no act of the user's: the display and the announcement's notice stay.
     const QString message = Text2->text();
     const QString dueTime = m_infoLabels[2]->text();
+    const QString notice = mainWindow().message();
     Form_Load();
     Text2->setText(message);
     m_infoLabels[2]->setText(dueTime);
+    setMessage(notice);
     // Once the chime has ended, the next announcement needs a rebuild of its own.
     alertRefreshed = Timer1->isActive();
 }

@@ -48,18 +48,23 @@ public:
     void mnucancel_Click() override;
     void mnuquiet_Click();
     void Timer1_Timer();
+    // The due check announced the reminder of this row: the chime starts, and its first tick shows the
+    // reminder announced in the list, also when an earlier announcement is still chiming.
+    void startChime(qint64 announcedRow);
 
 protected:
     void showSelectedEntry() override;
     void clearEditor() override;
+    void entryDeleted(qint64 row) override;
     void Form_Unload() override;
 
 private:
     void buildElements();
     void fitTimeRow();
     bool isEditing() const;
-    // Every way of ending the chime (Quiet button or item, closing the window) ends here.
-    void endChime(bool windowStays);
+    // Every way of ending the chime (Quiet button or item, closing the window, deleting the reminder
+    // announced) ends here; the list shows the announcement when asked to.
+    void endChime(bool rebuildList);
     // The list rebuilt after an announcement, the display kept; during an edit, once the edit ends.
     void refreshAfterAlert();
     // The hour or minute box as a number in range; nothing (with the message and the focus) otherwise.
@@ -69,6 +74,8 @@ private:
     std::array<QLabel*, 3> m_fieldLabels{};
     std::array<QLabel*, 3> m_infoLabels{};
     bool m_refreshWaits = false;
+    // The row of the reminder the chime announces.
+    std::optional<qint64> m_announcedRow;
 };
 
 } // namespace trovix

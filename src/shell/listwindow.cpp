@@ -335,6 +335,7 @@ void ListWindow::mnudelete_Click()
 {
     if (rootSelected())
         return;
+    const qint64 row = TreeView1->selectedNode()->bookmark();
     const bool stored = storeChange([this] {
         moveToNode(TreeView1->selectedNode());
         rsEntries.Delete(adAffectCurrent);
@@ -343,6 +344,7 @@ void ListWindow::mnudelete_Click()
     if (!stored)
         return;
     m_module.services().playSound(m_module.programFile(ProgramFiles::DeleteSound));
+    entryDeleted(row);
     Form_Load();
 }
 

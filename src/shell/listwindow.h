@@ -153,6 +153,8 @@ protected:
     virtual void showSelectedEntry() = 0;
     // Empties the editor's boxes.
     virtual void clearEditor() = 0;
+    // The row was deleted through this window.
+    virtual void entryDeleted(qint64 /*row*/) {}
     virtual void Form_Unload() {}
 
     void closeEvent(QCloseEvent* event) override;
