@@ -7,6 +7,7 @@
 #include "platform/programstart.h"
 #include "platform/qtservices.h"
 #include "platform/runtimeerror.h"
+#include "platform/singleinstance.h"
 #include "programfolder.h"
 #include "recordingservices.h"
 #include "shell/mains.h"
@@ -17,11 +18,17 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
+
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace trovix;
 
@@ -216,6 +223,98 @@ private slots:
         services.winHelp(&owner, helpFile, HelpCommand::Finder, 0);
         QCOMPARE(owner.findChildren<HelpViewer*>().size(), 1);
         QCOMPARE(viewer->currentAnchor(), QStringLiteral("contents"));
+    }
+
+    // One program per program folder, its lock and socket in the user's own runtime folder: what another user
+    // made there first is left alone and never answers for the program, which then runs without the guard.
+    void singleInstanceKeepsToTheUsersOwnFiles_data()
+    {
+        QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR: private, open to others, another user's; or unset
+        QTest::addColumn<QString>("planted"); // made first by another user: the lock, the socket, the private folder
+        QTest::addColumn<QString>("second");  // what a second start does
+        const auto row = [](const char* runtime, const char* planted, const char* second) {
+            QTest::newRow(
+                    qPrintable(QStringLiteral("%1%2%3").arg(runtime, *planted ? ", another user's " : "", planted)))
+                    << QString(runtime) << QString(planted) << QString(second);
+        };
+        row("private", "", "forwarded");
+        row("unset", "", "forwarded");
+        row("open to others", "", "runs too");
+        row("another user's", "", "runs too");
+        row("private", "lock", "runs too");
+        row("private", "socket", "no answer");
+        row("unset", "private folder", "runs too");
+    }
+    void singleInstanceKeepsToTheUsersOwnFiles()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(QString, planted);
+        QFETCH(QString, second);
+        constexpr uid_t AnotherUser = 65534;
+        const bool root = ::geteuid() == 0;
+        if (!root && (runtime == "another user's" || !planted.isEmpty()))
+            QSKIP("only a superuser can make files of another user's");
+        QTemporaryDir scratch;
+        const QString folder = scratch.filePath("runtime"), temporary = scratch.filePath("tmp");
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(temporary));
+        QVERIFY(::chmod(QFile::encodeName(folder), 0700) == 0);
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldTemporary = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", oldRuntime);
+            qputenv("TMPDIR", oldTemporary);
+        });
+        qputenv("TMPDIR", QFile::encodeName(temporary));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+        const QString socket = QFileInfo(SingleInstance(path("program")).socketPath()).fileName();
+        QVERIFY(runtime != "open to others" || ::chmod(QFile::encodeName(folder), 0777) == 0);
+        if (runtime == "unset")
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+        const QString own = runtime == "unset" ? temporary + QStringLiteral("/trovix-%1").arg(::geteuid()) : folder;
+        if (runtime == "another user's")
+            QVERIFY(::chown(QFile::encodeName(folder), AnotherUser, AnotherUser) == 0);
+        const QString name = own + '/' + socket;
+        QLocalServer impostor;
+        QSignalSpy reached(&impostor, &QLocalServer::newConnection);
+        if (planted == "private folder")
+            QVERIFY(QDir().mkdir(own) && ::chown(QFile::encodeName(own), AnotherUser, AnotherUser) == 0);
+        if (planted == "lock") {
+            QFile lock(name + ".lock");
+            QVERIFY(lock.open(QIODevice::WriteOnly)
+                    && ::chown(QFile::encodeName(lock.fileName()), AnotherUser, 0) == 0);
+        }
+        if (planted == "socket")
+            QVERIFY(impostor.listen(name) && ::chown(QFile::encodeName(name), AnotherUser, 0) == 0);
+        const auto owner = [](const QString& file) {
+            struct stat info = {};
+            return ::lstat(QFile::encodeName(file), &info) == 0 ? int(info.st_uid) : -1;
+        };
+
+        SingleInstance first(path("program"));
+        QSignalSpy forwarded(&first, &SingleInstance::anotherStart);
+        QCOMPARE(first.claim(), SingleInstance::Claim::First);
+        // A second start asks from elsewhere while this one answers.
+        auto secondStart = std::async(std::launch::async, [this] { return SingleInstance(path("program")).claim(); });
+        while (secondStart.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        const auto claimed = secondStart.get();
+        QCOMPARE(claimed == SingleInstance::Claim::Forwarded ? "forwarded"
+                 : claimed == SingleInstance::Claim::First   ? "runs too"
+                                                             : "no answer",
+                 second);
+        QCOMPARE(forwarded.size(), second == "forwarded" ? 1 : 0);
+        QCOMPARE(reached.size(), 0);
+        if (second == "forwarded") { // in the user's own folder, which nobody else may enter
+            QCOMPARE(first.socketPath(), name);
+            QCOMPARE(QFile::permissions(own)
+                             & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
+                                 | QFile::WriteUser | QFile::ExeUser),
+                     QFile::Permissions());
+            QCOMPARE(owner(name) == int(::geteuid()) && owner(name + ".lock") == int(::geteuid()), true);
+        }
+        if (!planted.isEmpty()) // left as it was made
+            QCOMPARE(owner(planted == "lock" ? name + ".lock" : planted == "socket" ? name : own), int(AnotherUser));
     }
 
     void fileDialogChoosesAFile()

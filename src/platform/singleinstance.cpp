@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace trovix {
@@ -24,7 +25,37 @@ constexpr int AnswerMs = 2000;
 // A run that holds the lock listens a moment later; a run that is ending still holds it a moment.
 constexpr int ClaimMs = 5000;
 
+// A file or folder of this user's, not reached through a link, and of the kind expected.
+bool isOwn(const struct stat& info, mode_t kind)
+{
+    return (info.st_mode & S_IFMT) == kind && info.st_uid == ::geteuid();
+}
+
+bool isOwnPath(const QString& path, mode_t kind)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && isOwn(info, kind);
+}
+
 } // namespace
+
+QString SingleInstance::runtimeFolder()
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = QDir::temp().filePath(QStringLiteral("trovix-%1").arg(::geteuid()));
+        // Made private from the start; one that is there already is examined below like any other.
+        ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    }
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !isOwn(info, S_IFDIR)
+        || (info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        qWarning("TROVIX: %s is not a private folder of this user's; a second start will not find this one.",
+                 qPrintable(folder));
+        return {};
+    }
+    return folder;
+}
 
 SingleInstance::SingleInstance(const QString& programFolder, QObject* parent)
     : QObject(parent)
@@ -32,9 +63,11 @@ SingleInstance::SingleInstance(const QString& programFolder, QObject* parent)
     QString folder = QFileInfo(programFolder).canonicalFilePath();
     if (folder.isEmpty())
         folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
-    // Per user and per folder; short, because a socket's path has a small limit.
+    // Per folder; short, because a socket's path has a small limit.
     const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(24);
-    m_name = QStringLiteral("trovix-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+    const QString runtime = runtimeFolder();
+    if (!runtime.isEmpty())
+        m_socketPath = runtime + QStringLiteral("/trovix-") + QString::fromLatin1(hash);
 }
 
 SingleInstance::~SingleInstance()
@@ -53,11 +86,16 @@ SingleInstance::Claim SingleInstance::claim()
             return Claim::First;
         if (lock == Lock::Held) {
             // A socket left by a run that was killed is removed; nobody else can be listening now.
-            QLocalServer::removeServer(m_name);
+            if (QFileInfo::exists(m_socketPath) && !isOwnPath(m_socketPath, S_IFSOCK)) {
+                qWarning("TROVIX: %s is not this user's socket; a second start will not find this one.",
+                         qPrintable(m_socketPath));
+                return Claim::First;
+            }
+            QLocalServer::removeServer(m_socketPath);
             m_server = new QLocalServer(this);
             m_server->setSocketOptions(QLocalServer::UserAccessOption);
             connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::answer);
-            if (!m_server->listen(m_name))
+            if (!m_server->listen(m_socketPath))
                 qWarning("TROVIX: later starts cannot reach this one: %s", qPrintable(m_server->errorString()));
             return Claim::First;
         }
@@ -71,11 +109,19 @@ SingleInstance::Claim SingleInstance::claim()
 
 SingleInstance::Lock SingleInstance::tryLock()
 {
-    const QByteArray file = QFile::encodeName(QDir::temp().filePath(m_name + QStringLiteral(".lock")));
+    if (m_socketPath.isEmpty())
+        return Lock::Unavailable;
+    const QByteArray file = QFile::encodeName(m_socketPath + QStringLiteral(".lock"));
     // Close-on-exec: a program started from this one must not hold the lock after this one ends.
     const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         qWarning("TROVIX: cannot open the lock file %s: %s", file.constData(), std::strerror(errno));
+        return Lock::Unavailable;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !isOwn(info, S_IFREG)) {
+        qWarning("TROVIX: %s is not this user's lock file; a second start will not find this one.", file.constData());
+        ::close(fd);
         return Lock::Unavailable;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -88,8 +134,11 @@ SingleInstance::Lock SingleInstance::tryLock()
 
 bool SingleInstance::askToComeForward() const
 {
+    // Only a socket of this user's answers for this program.
+    if (!isOwnPath(m_socketPath, S_IFSOCK))
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(m_name);
+    socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(AnswerMs))
         return false;
     socket.write(ComeForward);
