@@ -507,15 +507,28 @@ void BadInputTest::remindersStoredOutsideStayUsable()
 }
 
 // Stored command lines as another program may leave them, started for real: a script records the arguments
-// it gets; %1 stands for the script, and a document's row is "application|document".
+// it gets; %1 stands for the script, and a document's row is "application|document". The program runs from
+// a working folder that holds programs of the same names, which must never run in their stead: a bare name
+// is a program on the search path, and a relative path is taken from the program folder.
 void BadInputTest::oddPathsStartWhatTheyName_data()
 {
     QTest::addColumn<ChildWindow>("which");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("words"); // the arguments the script receives; none: it must not run
+    QTest::addColumn<QStringList>("words"); // the arguments the script receives, when the message is the resting one
     const QString nul = QString(QChar(0));
     const ChildWindow windows = ChildWindow::Windows, documents = ChildWindow::Documents;
+    for (const Kind& kind : Kinds) {
+        const bool document = kind.which == documents;
+        const QString arguments = kind.which == windows ? " -x" : document ? "|letter.txt" : "";
+        const QStringList words = kind.which == windows ? QStringList{"-x"}
+                                  : document            ? QStringList{"letter.txt"}
+                                                        : QStringList();
+        QTest::newRow(qPrintable(QStringLiteral("%1: a bare name on the search path").arg(kind.tag)))
+                << kind.which << QStringLiteral("trovix-test-record") + arguments << Resting << words;
+        QTest::newRow(qPrintable(QStringLiteral("%1: a path relative to the program folder").arg(kind.tag)))
+                << kind.which << QStringLiteral("bin/record") + arguments << Resting << words;
+    }
     QTest::newRow("windows: quoted script with odd arguments")
             << windows << "'%1' \"it's\" '\"q\"' -x '  blanks  ' שלום 🚀" << Resting
             << QStringList{"it's", "\"q\"", "-x", "  blanks  ", "שלום", "🚀"};
@@ -539,8 +552,23 @@ void BadInputTest::oddPathsStartWhatTheyName()
     QTemporaryDir scratch;
     const QString script = scratch.filePath(QStringLiteral("my apps/record"));
     const QString marker = scratch.filePath(QStringLiteral("marker"));
-    QVERIFY(QDir().mkpath(scratch.filePath(QStringLiteral("my apps"))));
-    writeMarkerScript(script, marker);
+    const QString decoy = scratch.filePath(QStringLiteral("decoy"));
+    for (const char* folder : {"my apps", "on path", "working/bin"})
+        QVERIFY(QDir().mkpath(scratch.filePath(QString::fromLatin1(folder))));
+    QVERIFY(QDir().mkpath(run.folder.file(QStringLiteral("bin"))));
+    for (const QString& program :
+         {script, scratch.filePath("on path/trovix-test-record"), run.folder.file("bin/record")})
+        writeMarkerScript(program, marker);
+    for (const char* program : {"working/trovix-test-record", "working/bin/record"})
+        writeMarkerScript(scratch.filePath(QString::fromLatin1(program)), decoy);
+    const QString workingFolder = QDir::currentPath();
+    const QByteArray searchPath = qgetenv("PATH");
+    QVERIFY(QDir::setCurrent(scratch.filePath(QStringLiteral("working"))));
+    qputenv("PATH", QFile::encodeName(scratch.filePath(QStringLiteral("on path"))) + ':' + searchPath);
+    const auto restore = qScopeGuard([&] {
+        QDir::setCurrent(workingFolder);
+        qputenv("PATH", searchPath);
+    });
     run.services->launchForReal = true;
     path.replace(QStringLiteral("%1"), script);
     if (which == ChildWindow::Documents) {
@@ -548,11 +576,14 @@ void BadInputTest::oddPathsStartWhatTheyName()
                     {path.section(u'|', 0, 0)});
         path = path.section(u'|', 1);
     }
-    run.execute(QStringLiteral("insert into %1 values ('Odd', ?)").arg(tableOf(which)), {path});
+    const QString table = tableOf(which);
+    run.execute(QStringLiteral("insert into %1 (%2, path) values ('Odd', ?)")
+                        .arg(table, Catalog::table(table).columns.first()),
+                {path});
     auto* w = static_cast<CategoryWindow*>(run.show(which));
     doubleClickNode(w, nodeByText(w, QStringLiteral("Odd")));
     QCOMPARE(run.message(), message);
-    if (words.isEmpty()) {
+    if (message != Resting) {
         QTest::qWait(500);
         QVERIFY2(!QFile::exists(marker), "the program ran");
         return;
@@ -560,6 +591,7 @@ void BadInputTest::oddPathsStartWhatTheyName()
     const QStringList written = waitForMarker(marker);
     QVERIFY2(!written.isEmpty(), "the program did not run");
     QCOMPARE(written.mid(1), words);
+    QVERIFY2(!QFile::exists(decoy), "the program of the working folder ran");
 }
 
 QTEST_MAIN(BadInputTest)
