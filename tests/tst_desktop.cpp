@@ -190,10 +190,9 @@ void DesktopTest::mainWindowGestures_data()
                  {"mnuresize, icon 517 516 mnutrovix", "shown, N inset, answered -1, pop-up"},
                  {"mnuresize, icon 517 516 Esc", "hidden, N inset, answered -1, pop-up"},
                  {"mnuresize, icon 517 516 mnuexit", exit.arg(2).arg(0)},
-                 // Others go to the procedure that was there before: a move, a left release and double click, a right
-                 // release, another message.
+                 // Others change nothing: a move, a left release and double click, a right release, another message.
                  {"icon 517 512, icon 517 514, icon 517 515, icon 517 517, icon 15 513",
-                  "shown, N inset, answered 0 0 0 0 0, 5 passed on"},
+                  "shown, N inset, answered 0 0 0 0 0"},
                  // Without a tray host nothing could bring a hidden window back: it is minimized instead.
                  {"no tray host, panel 1", "minimized, N inset"},
                  {"no tray host, panel 1, second start", "shown, N inset"},
@@ -311,8 +310,6 @@ void DesktopTest::mainWindowGestures()
             shown << "answered " + answers.join(' ');
         if (popup)
             shown << "pop-up";
-        if (const qsizetype passed = run.services->defaultProcMessages.size())
-            shown << QStringLiteral("%1 passed on").arg(passed);
     } else {
         shown << QStringLiteral("ended %1, icon removed %2 times, %3 sounds")
                          .arg(run.ended->value(0).value(0).toInt())

@@ -249,10 +249,8 @@ void RemindersTest::dueCheckFollowsItsTransitions()
     if (event.endsWith(QLatin1String("deleted")))
         run.add("Later", stamp(Now.addDays(1)));
     RemindersWindow* w = run.open();
-    if (announced) {
-        run.tick();
-        w->Timer1_Timer();
-    }
+    if (announced)
+        run.tick(), w->Timer1_Timer();
     if (from == QLatin1String("chiming")) // as a Save wakes it
         run.mains->Timer1->start();
     if (from == QLatin1String("stopped"))
@@ -261,16 +259,14 @@ void RemindersTest::dueCheckFollowsItsTransitions()
         run.execute(QStringLiteral("drop table reminders"));
     if (event.endsWith(QLatin1String("refused")))
         run.execute(QStringLiteral("create trigger r before update on reminders begin select raise(fail, 'no'); end"));
-    if (event.startsWith(QLatin1String("tick"))) {
+    if (event.startsWith(QLatin1String("tick")))
         run.tick();
-    } else if (event == QLatin1String("Quiet")) {
+    else if (event == QLatin1String("Quiet"))
         clickButton(w, 6);
-    } else if (event.endsWith(QLatin1String("deleted"))) {
-        clickNode(w, nodeByText(w, event.startsWith(QLatin1String("the")) ? "Announced" : "Later"));
-        clickButton(w, 5);
-    } else {
+    else if (event.endsWith(QLatin1String("deleted")))
+        clickNode(w, nodeByText(w, event.startsWith(QLatin1String("the")) ? "Announced" : "Later")), clickButton(w, 5);
+    else
         w->close();
-    }
     QCOMPARE(run.watching(), to == QLatin1String("watching") || to == QLatin1String("chiming"));
     QCOMPARE(run.chiming(), to == QLatin1String("announcing") || to == QLatin1String("chiming"));
     if (!status.isEmpty())
@@ -283,11 +279,8 @@ void RemindersTest::dueCheckFollowsItsTransitions()
     run.window->Timer1_Timer();
     if (!status.isEmpty())
         QCOMPARE(run.message(), status);
-    for (const QString& stored : event == QLatin1String("tick fails") ? QStringList() : run.rows(Catalog::Reminders)) {
-        const QStringList cells = stored.split(QLatin1Char('|'));
-        QCOMPARE(cells.first() + ' ' + run.icon(cells.first()),
-                 cells.first() + (cells.last() == "0" ? " rem" : " dis_rem"));
-    }
+    for (const QString& stored : event == QLatin1String("tick fails") ? QStringList() : run.rows(Catalog::Reminders))
+        QCOMPARE(run.icon(stored.section(u'|', 0, 0)), QString(stored.endsWith("|0") ? "rem" : "dis_rem"));
 }
 
 void RemindersTest::announcementShowsTheMainWindowAndChimes_data()

@@ -1,7 +1,5 @@
-// The database file as the user's data lives in it: made, checked, listed and opened; and the
-// recordset's finding that the windows stand on.
+// The database file as the user's data lives in it: made, checked, listed and opened.
 #include "platform/connection.h"
-#include "platform/criteria.h"
 #include "platform/recordset.h"
 #include "platform/runtimeerror.h"
 #include "programfolder.h"
@@ -196,34 +194,6 @@ private slots:
         Recordset rs;
         rs.Open(query, db);
         QCOMPARE(column0(rs), expected);
-    }
-
-    void findComparesLetterCase_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("expected"); // the path found; none: the end of the list
-        const auto row = [](const char* value, const char* expected) {
-            QTest::newRow(value) << QString::fromUtf8(value) << QString::fromUtf8(expected);
-        };
-        row("Chess", "/C");
-        row("chess", "/c"); // another row
-        row("CHESS", "");
-        row("Ches", ""); // no prefix match
-        row("Zoë's 日本", "/z");
-    }
-    void findComparesLetterCase()
-    {
-        QFETCH(QString, value);
-        QFETCH(QString, expected);
-        ProgramFolder folder;
-        Connection db;
-        db.Open(Catalog::connectionString(folder.path()));
-        db.Execute(QStringLiteral("insert into games values ('Checkers', '/k'), ('chess', '/c'), ('Chess', '/C'), "
-                                  "('Zoë''s 日本', '/z')"));
-        Recordset rs;
-        rs.Open(Catalog::table(Catalog::Games).listingQuery, db);
-        rs.Find(criterion(QStringLiteral("game"), value), 0, adSearchForward, adBookmarkFirst);
-        QCOMPARE(rs.Eof() ? QString() : rs.Fields(1).toText(), expected);
     }
 };
 

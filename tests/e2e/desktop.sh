@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The real program under a window manager beside a notification-area host. Whether on top or not, every
-# window it opens comes up in front of the main window and stays there, also when on top is switched
-# meanwhile: F2 shows the Tip of the Day at the TOTD's first line, Enter closes it; F3 opens the about box,
-# Esc closes it; F1 the help; Browse its file dialog. A double click on the message panel opens the tips,
+# The real program under a window manager beside a notification-area host. On top or not, F2's Tip of the Day
+# (the TOTD's first line; Enter closes it), F3's about box (Esc), F1's help (also while on top is switched) and
+# Browse's file dialog come up in front of the main window. A double click on the message panel opens the tips,
 # activating the main window closes them. Minimize hides the main window, a second start and a left press on
 # the icon bring it back, the icon menu's Exit ends the program with status 0 and the icon.
 set -u
@@ -13,15 +12,17 @@ e2e_tray
 e2e_wm
 e2e_start
 
-# front WINDOW WHAT: the window is stacked in front of the main window.
-front() { e2e_in_front "$1" "$main_id" || e2e_fail "$2 is behind the main window (on top: $on_top)"; }
-# Panel 3 lies in the last 100 pixels of the status bar.
-panel3() { eval "$(xdotool getwindowgeometry --shell "$main_id")"; xdotool mousemove --window "$main_id" $((WIDTH - 30)) $((HEIGHT - 8)) click 1 sleep 0.5; }
-for on_top in no yes; do
-    e2e_keys "$main_id" F2
-    tip_id=$(e2e_window "Tip of the Day" 5) || e2e_fail "F2 did not open the Tip of the Day"
+# opened KEY NAME WHAT: the key opens the window of that name (its id printed), in front of the main window.
+opened() {
+    local id
+    e2e_keys "$main_id" "$1"
+    id=$(e2e_window "$2" 5) || e2e_fail "$1 did not open $3"
     sleep 0.3
-    front "$tip_id" "the Tip of the Day"
+    e2e_in_front "$id" "$main_id" || e2e_fail "$3 is behind the main window (on top: $on_top)"
+    echo "$id"
+}
+for on_top in no yes; do
+    tip_id=$(opened F2 "Tip of the Day" "the Tip of the Day") || exit 1
     if [ $on_top = no ]; then
         e2e_shot "$tip_id" tip
         # The tip's text, selected and copied as a user would.
@@ -33,35 +34,33 @@ for on_top in no yes; do
     xdotool key Return
     e2e_until 50 e2e_hidden "Tip of the Day" || e2e_fail "Enter did not close the Tip of the Day"
 
-    e2e_keys "$main_id" F3
-    about_id=$(e2e_window "TROVIX 1.0 .*" 5) || e2e_fail "F3 did not open the about box"
-    sleep 0.3
-    front "$about_id" "the about box"
+    about_id=$(opened F3 "TROVIX 1.0 .*" "the about box") || exit 1
     [ $on_top = yes ] || e2e_shot "$about_id" about
     e2e_keys "$about_id" Escape
     e2e_until 50 e2e_hidden "TROVIX 1.0 .*" || e2e_fail "Esc did not close the about box"
 
-    # The help stays in front while on top is switched from the main window's panel, and back.
-    e2e_keys "$main_id" F1
-    help_id=$(e2e_window "TROVIX Help" 5) || e2e_fail "F1 did not open the help"
-    sleep 0.3
-    front "$help_id" "the help"
+    # The help stays in front while a click on panel 3 (in the last 100 pixels) switches on top, and back.
+    help_id=$(opened F1 "TROVIX Help" "the help") || exit 1
     xdotool windowmove "$help_id" 0 0 sleep 0.3
-    panel3 && front "$help_id" "the help, on top switched,"
-    panel3 && front "$help_id" "the help, on top switched back,"
+    eval "$(xdotool getwindowgeometry --shell "$main_id")"
+    for _ in 1 2; do
+        xdotool mousemove --window "$main_id" $((WIDTH - 30)) $((HEIGHT - 8)) click 1 sleep 0.5
+        e2e_in_front "$help_id" "$main_id" || e2e_fail "the help went behind the main window as on top was switched"
+    done
     e2e_keys "$help_id" alt+F4
     e2e_until 50 e2e_hidden "TROVIX Help" || e2e_fail "Alt+F4 did not close the help"
 
     # Browse in Softwares: the name box, the path box, then the button.
     e2e_keys "$main_id" ctrl+t sleep 0.5 key ctrl+n sleep 0.3 key Tab Tab space sleep 1
     dialog_id=$(xdotool getactivewindow)
-    [ "$dialog_id" != "$main_id" ] || e2e_fail "Browse opened no file dialog"
-    front "$dialog_id" "Browse's file dialog"
+    [ "$dialog_id" != "$main_id" ] && e2e_in_front "$dialog_id" "$main_id" \
+        || e2e_fail "Browse's file dialog is not in front of the main window (on top: $on_top)"
     xdotool key Escape sleep 0.3 key ctrl+z ctrl+F4 sleep 0.3
 
     e2e_keys "$main_id" ctrl+o sleep 0.5
     xprop -id "$main_id" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE
     [ $? = $([ $on_top = no ] && echo 0 || echo 1) ] || e2e_fail "Ctrl+O did not switch on top (it was: $on_top)"
+    [ $on_top = yes ] || e2e_shot "$main_id" main
 done
 
 # Panel 2 lies between the 96 pixels of panel 1 and the last 100 of panel 3.

@@ -550,25 +550,18 @@ void BadInputTest::oddPathsStartWhatTheyName()
     QFETCH(QStringList, words);
     BadRun run;
     QTemporaryDir scratch;
-    const QString script = scratch.filePath(QStringLiteral("my apps/record"));
-    const QString marker = scratch.filePath(QStringLiteral("marker"));
-    const QString decoy = scratch.filePath(QStringLiteral("decoy"));
-    for (const char* folder : {"my apps", "on path", "working/bin"})
-        QVERIFY(QDir().mkpath(scratch.filePath(QString::fromLatin1(folder))));
-    QVERIFY(QDir().mkpath(run.folder.file(QStringLiteral("bin"))));
+    const QString script = scratch.filePath("my apps/record"), marker = scratch.filePath("marker"),
+                  decoy = scratch.filePath("decoy");
     for (const QString& program :
          {script, scratch.filePath("on path/trovix-test-record"), run.folder.file("bin/record")})
         writeMarkerScript(program, marker);
     for (const char* program : {"working/trovix-test-record", "working/bin/record"})
-        writeMarkerScript(scratch.filePath(QString::fromLatin1(program)), decoy);
+        writeMarkerScript(scratch.filePath(program), decoy);
     const QString workingFolder = QDir::currentPath();
     const QByteArray searchPath = qgetenv("PATH");
-    QVERIFY(QDir::setCurrent(scratch.filePath(QStringLiteral("working"))));
-    qputenv("PATH", QFile::encodeName(scratch.filePath(QStringLiteral("on path"))) + ':' + searchPath);
-    const auto restore = qScopeGuard([&] {
-        QDir::setCurrent(workingFolder);
-        qputenv("PATH", searchPath);
-    });
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(workingFolder), qputenv("PATH", searchPath); });
+    QVERIFY(QDir::setCurrent(scratch.filePath("working")));
+    qputenv("PATH", QFile::encodeName(scratch.filePath("on path")) + ':' + searchPath);
     run.services->launchForReal = true;
     path.replace(QStringLiteral("%1"), script);
     if (which == ChildWindow::Documents) {

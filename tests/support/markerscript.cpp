@@ -1,5 +1,6 @@
 #include "markerscript.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -8,7 +9,7 @@ namespace trovix {
 void writeMarkerScript(const QString& fileName, const QString& marker)
 {
     QFile script(fileName);
-    QVERIFY(script.open(QIODevice::WriteOnly));
+    QVERIFY(QDir().mkpath(QFileInfo(fileName).path()) && script.open(QIODevice::WriteOnly));
     script.write(
             QStringLiteral("#!/bin/sh\n{ pwd; for a; do printf '%s\\n' \"$a\"; done; } > '%1.tmp'\nmv '%1.tmp' '%1'\n")
                     .arg(marker)

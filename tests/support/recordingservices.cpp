@@ -60,13 +60,7 @@ bool RecordingServices::shellNotifyIcon(int message, const TrayIconData& data)
 
 WindowProc RecordingServices::setWindowProc(QWidget* window, WindowProc procedure)
 {
-    WindowProc previous = m_procedures.value(window);
-    if (!previous) {
-        previous = [this](QWidget*, unsigned message, qintptr, qintptr) -> qintptr {
-            defaultProcMessages << message;
-            return 0;
-        };
-    }
+    WindowProc previous = m_procedures.value(window, [](QWidget*, unsigned, qintptr, qintptr) -> qintptr { return 0; });
     m_procedures.insert(window, std::move(procedure));
     return previous;
 }
@@ -74,11 +68,7 @@ WindowProc RecordingServices::setWindowProc(QWidget* window, WindowProc procedur
 qintptr RecordingServices::sendMessage(QWidget* window, unsigned message, qintptr wParam, qintptr lParam)
 {
     const WindowProc procedure = m_procedures.value(window);
-    if (!procedure) {
-        defaultProcMessages << message;
-        return 0;
-    }
-    return procedure(window, message, wParam, lParam);
+    return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
 } // namespace trovix

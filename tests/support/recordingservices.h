@@ -87,8 +87,6 @@ public:
     // Every start asked for, in order of kind: "FILE in FOLDER" for the shell, the words joined by " | " for a
     // program.
     QStringList launches() const;
-    // Messages that reached the procedure that was there before any replacement.
-    QList<unsigned> defaultProcMessages;
 
 private:
     QHash<QWidget*, WindowProc> m_procedures;
