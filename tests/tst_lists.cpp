@@ -1,16 +1,15 @@
 // The softwares, games, Windows programs and documents windows used as a person uses them.
-#include "categories/documents.h"
-#include "platform/clicklabel.h"
-#include "platform/connection.h"
-#include "platform/runtimeerror.h"
-#include "platform/textbox.h"
-#include "shell/mains.h"
-#include "shell/module1.h"
-#include "shell/statuspanel.h"
-#include "shell/treeview.h"
+#include "core/catalog.h"
+#include "core/database.h"
+#include "core/entrystore.h"
+#include "core/programfiles.h"
 #include "shown.h"
-#include "store/catalog.h"
-#include "store/programfiles.h"
+#include "ui/clicklabel.h"
+#include "ui/documentswindow.h"
+#include "ui/mainwindow.h"
+#include "ui/statuspanel.h"
+#include "ui/textbox.h"
+#include "ui/treeview.h"
 #include "windowdriver.h"
 
 #include <QtTest>
@@ -22,7 +21,7 @@ using namespace trovix::shown;
 // New or Modify of "Alpha", name, path; Save's message, focus after a refusal, row stored (neither: Cancel).
 using Edit = std::tuple<bool, QString, QString, QString, int, QString>;
 // A start: the application and path stored, the failure the start meets, the message, the starts asked for.
-using Start = std::tuple<QString, QString, int, QString, QStringList>;
+using Start = std::tuple<QString, QString, LaunchResult::Outcome, QString, QStringList>;
 // The documents' application: its row deleted outside, the text typed, how it is stored, what is stored.
 using Setting = std::tuple<bool, QString, QString, QString>;
 // A box (0 name, 1 path, 2 description, 3 the documents' application), how it is filled, what it holds then.
@@ -65,17 +64,17 @@ struct ListRun : WindowRun
         : which(which)
     {}
 
-    QStringList entries() const { return rows(traits.window.table).mid(delivered); }
+    QStringList entries() const { return rows(traits.table).mid(delivered); }
     void insertRow(const QString& name, const QString& path)
     {
-        execute(QStringLiteral("insert into %1 (%2, path) values (?, ?)").arg(traits.window.table, traits.keyColumn),
+        execute(QStringLiteral("insert into %1 (%2, path) values (?, ?)").arg(traits.table, EntryStore(traits.table).keyColumn()),
                 {name, path});
     }
     CategoryWindow* open() { return static_cast<CategoryWindow*>(show(which)); }
 
     ChildWindow which;
     const CategoryTraits& traits = kindOf(which).traits();
-    int delivered = int(rows(traits.window.table).size());
+    int delivered = int(rows(traits.table).size());
 };
 
 // What the user can do now: the tree, the open frames, the commands on (a menu item with its button).
@@ -83,17 +82,17 @@ QString stateOf(CategoryWindow* w)
 {
     auto* documents = qobject_cast<DocumentsWindow*>(w);
     const auto command = [w](QAction* item, int button) {
-        return int(item->isEnabled()) + int(w->Buttons(button)->isEnabled());
+        return int(item->isEnabled()) + int(toolbarButton(part<QToolBar>(w, "toolBar"), button)->isEnabled());
     };
     const QList<std::pair<int, const char*>> parts = {
-            {2 * w->TreeView1->isEnabled(), "tree"},
-            {2 * !w->Frame1->isHidden(), "frame"},
-            {documents ? 2 * !documents->Frame2->isHidden() : 0, "application"},
-            {command(w->mnusave, 1), "save"},
-            {command(w->mnunew, 3), "new"},
-            {command(w->mnumodify, 4), "modify"},
-            {command(w->mnudelete, 5), "delete"},
-            {documents ? command(documents->mnusetpath, 6) : 0, "set"}};
+            {2 * treeOf(w)->isEnabled(), "tree"},
+            {2 * !part<QGroupBox>(w, "detailsFrame")->isHidden(), "frame"},
+            {documents ? 2 * !part<QGroupBox>(documents, "applicationFrame")->isHidden() : 0, "application"},
+            {command(part<QAction>(w, "saveAction"), 1), "save"},
+            {command(part<QAction>(w, "newAction"), 3), "new"},
+            {command(part<QAction>(w, "modifyAction"), 4), "modify"},
+            {command(part<QAction>(w, "deleteAction"), 5), "delete"},
+            {documents ? command(part<QAction>(documents, "setApplicationAction"), 6) : 0, "set"}};
     QStringList on;
     for (const auto& [count, word] : parts) {
         if (count)
@@ -107,7 +106,7 @@ QString stateOf(CategoryWindow* w)
 QString shownText(CategoryWindow* w, const QString& name)
 {
     if (name.isEmpty())
-        return QStringList{w->windowTitle(), w->TreeView1->root()->text(), w->heading()->text(), w->Label1->text()}
+        return QStringList{w->windowTitle(), treeOf(w)->root()->text(), part<QLabel>(w, "headingLabel")->text(), part<QLabel>(w, "runLabel")->text()}
                 .join(" / ");
     auto* element = w->findChild<QWidget*>(name);
     QStringList parts;
@@ -155,22 +154,22 @@ void ListsTest::whatTheUserReads_data()
             {G, "", "Games / GAMES / Games / Run"},
             {W, "", "Windows Softwares / WINDOWS SOFTWARES / Windows Softwares / Run"},
             {D, "", "Documents / DOCUMENTS / Documents / Run"},
-            {S, "mnufile",
+            {S, "fileMenu",
              "&File: &Save Ctrl+S, &Cancel Ctrl+Z, -, &Always on Top Ctrl+O, &Minimize Ctrl+Y, -, &Exit Ctrl+F4"},
-            {S, "mnuedit", "&Edit: &New Ctrl+N, &Modify Ctrl+M, &Delete Ctrl+Q"},
-            {D, "mnuedit", "&Edit: &New Ctrl+N, &Modify Ctrl+M, &Delete Ctrl+Q, -, &Set Application Path Ctrl+P"},
-            {S, "mnuothers", "&Others: &Games Ctrl+G, &Windows Softwares Ctrl+W, &Documents Ctrl+D, &Reminders Ctrl+R"},
-            {G, "mnuothers",
+            {S, "editMenu", "&Edit: &New Ctrl+N, &Modify Ctrl+M, &Delete Ctrl+Q"},
+            {D, "editMenu", "&Edit: &New Ctrl+N, &Modify Ctrl+M, &Delete Ctrl+Q, -, &Set Application Path Ctrl+P"},
+            {S, "othersMenu", "&Others: &Games Ctrl+G, &Windows Softwares Ctrl+W, &Documents Ctrl+D, &Reminders Ctrl+R"},
+            {G, "othersMenu",
              "&Others: &Softwares Ctrl+T, &Windows Softwares Ctrl+W, &Documents Ctrl+D, &Reminders Ctrl+R"},
-            {W, "mnuothers", "&Others: &Games Ctrl+G, &Softwares Ctrl+T, &Documents Ctrl+D, &Reminder Ctrl+R"},
-            {D, "mnuothers", "&Others: &Games Ctrl+G, &Softwares Ctrl+T, &Windows Softwares Ctrl+W, &Reminders Ctrl+R"},
-            {S, "mnuwindows", "&Windows: &Cascade Ctrl+A"},
-            {S, "mnuhelp", "&Help: &Contents F1, &Tip of the Day F2, -, &Version F3"},
-            {S, "Toolbar1", "Save, Cancel, New, Modify, Delete, Help"},
-            {D, "Toolbar1", "Save, Cancel, New, Modify, Delete, Set Ap, Help"},
-            {S, "Frame1", "Information: Name, Path, Description, Browse"},
-            {G, "Frame1", "Information: Name, Path, Browse"},
-            {D, "Frame2", "Set Application Path: Path, Browse, SET"},
+            {W, "othersMenu", "&Others: &Games Ctrl+G, &Softwares Ctrl+T, &Documents Ctrl+D, &Reminder Ctrl+R"},
+            {D, "othersMenu", "&Others: &Games Ctrl+G, &Softwares Ctrl+T, &Windows Softwares Ctrl+W, &Reminders Ctrl+R"},
+            {S, "windowsMenu", "&Windows: &Cascade Ctrl+A"},
+            {S, "helpMenu", "&Help: &Contents F1, &Tip of the Day F2, -, &Version F3"},
+            {S, "toolBar", "Save, Cancel, New, Modify, Delete, Help"},
+            {D, "toolBar", "Save, Cancel, New, Modify, Delete, Set Ap, Help"},
+            {S, "detailsFrame", "Information: Name, Path, Description, Browse"},
+            {G, "detailsFrame", "Information: Name, Path, Browse"},
+            {D, "applicationFrame", "Set Application Path: Path, Browse, SET"},
     };
     for (const auto& [which, element, text] : rows)
         QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(kindOf(which).tag, element))) << which << element << text;
@@ -220,7 +219,7 @@ void ListsTest::editingStoresOrSaysWhy()
           QStringLiteral("  Twin "), QStringLiteral("Twin"), QStringLiteral(" ")})
         run.insertRow(entry, QStringLiteral("/bin/") + entry.trimmed().toLower());
     CategoryWindow* w = run.open();
-    TreeView* tree = w->TreeView1;
+    TreeView* tree = treeOf(w);
     // By name; never the root word's row (the documents' application), a blank name, a name twice.
     QCOMPARE(childTexts(w), (QStringList{"Twin", "Alpha", "Existing", "zebra"}));
     QVERIFY(tree->isExpanded(tree->root()) && tree->selectedNode() == tree->root());
@@ -233,11 +232,11 @@ void ListsTest::editingStoresOrSaysWhy()
     QCOMPARE(stateOf(w), QString(browsing).replace(QStringLiteral("new"), QStringLiteral("new modify delete")));
     clickButton(w, modify ? 4 : 3);
     QCOMPARE(stateOf(w), QStringLiteral("frame save"));
-    QVERIFY(w->Text1(0)->hasFocus());
-    QCOMPARE(w->Text1(1)->text(), modify ? QStringLiteral("/bin/alpha") : QString());
-    type(w->Text1(0), name);
-    type(w->Text1(1), path);
-    w->Command1->setFocus(); // so that a check that moves the focus is seen moving it
+    QVERIFY(field(w, 0)->hasFocus());
+    QCOMPARE(field(w, 1)->text(), modify ? QStringLiteral("/bin/alpha") : QString());
+    type(field(w, 0), name);
+    type(field(w, 1), path);
+    part<QPushButton>(w, "browseButton")->setFocus(); // so that a check that moves the focus is seen moving it
     clickButton(w, focus < 0 && stored.isEmpty() ? 2 : 1);
 
     QCOMPARE(run.message(), message);
@@ -245,15 +244,15 @@ void ListsTest::editingStoresOrSaysWhy()
     if (focus >= 0) {
         QCOMPARE(after, before);
         QCOMPARE(stateOf(w), QStringLiteral("frame save"));
-        QCOMPARE(w->Text1(0)->text(), name);
-        QCOMPARE(w->Text1(1)->text(), path);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Text1(focus)));
+        QCOMPARE(field(w, 0)->text(), name);
+        QCOMPARE(field(w, 1)->text(), path);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field(w, focus)));
         return;
     }
     // Back to browsing: the root selected, the boxes emptied, the keys on the list.
     QCOMPARE(stateOf(w), browsing);
     QCOMPARE(tree->selectedNode(), tree->root());
-    QVERIFY(w->Text1(0)->text().isEmpty() && w->Text1(1)->text().isEmpty());
+    QVERIFY(field(w, 0)->text().isEmpty() && field(w, 1)->text().isEmpty());
     QVERIFY(tree->hasFocus());
     // A changed entry keeps its row; a new one is the last.
     QCOMPARE(after.size(), before.size() + (modify || stored.isEmpty() ? 0 : 1));
@@ -296,19 +295,19 @@ void ListsTest::selectionGesturesMoveTheCurrentEntry()
     QFETCH(QString, selected);
     const bool reminders = which == ChildWindow::Reminders;
     WindowRun run;
-    const QString table = reminders ? QStringLiteral("reminders") : kindOf(which).traits().window.table;
+    const QString table = reminders ? QStringLiteral("reminders") : kindOf(which).traits().table;
     const QStringList names = {"Alpha", "Beta", "Gamma"};
     // Reminders are listed latest first: the later the name, the earlier the time.
     for (int i = 0; i < 3; ++i)
         run.execute(reminders ? QStringLiteral("insert into reminders values (?, ?, 0)")
                               : QStringLiteral("insert into %1 (%2, path) values (?, ?)")
-                                        .arg(table, kindOf(which).traits().keyColumn),
+                                        .arg(table, EntryStore(table).keyColumn()),
                     {names[i], reminders ? QStringLiteral("2030-01-0%1 10:00:00").arg(3 - i) : "/opt/" + names[i]});
     if (which == ChildWindow::Softwares)
         run.execute(QStringLiteral("update softwares set description = ''"));
     const QStringList stored = run.rows(table);
     ListWindow* w = run.show(which);
-    TreeView* tree = w->TreeView1;
+    TreeView* tree = treeOf(w);
     const auto at = [&](const QString& name) { return tree->nodeRect(nodeByText(w, name)).center(); };
     const bool rightPress = gesture.startsWith(QLatin1String("right"));
     const auto act = [&] {
@@ -338,7 +337,7 @@ void ListsTest::selectionGesturesMoveTheCurrentEntry()
                                          : QPoint(at(QStringLiteral("Gamma")).x(), view->height() - 2);
             QTest::mousePress(view, Qt::RightButton, {}, where);
             QTest::mouseRelease(view, Qt::RightButton, {}, where);
-            QTRY_VERIFY(w->mnuedit->isVisible());
+            QTRY_VERIFY(part<QMenu>(w, "editMenu")->isVisible());
         } else {
             QTest::keyClick(tree, keys.value(gesture));
         }
@@ -346,7 +345,7 @@ void ListsTest::selectionGesturesMoveTheCurrentEntry()
     // Through the pop-up menu when it stands open, else with the menu bar's keys.
     const auto command = [&](QAction* item, Qt::Key key) {
         rightPress ? item->trigger() : QTest::keyClick(run.mains, key, Qt::ControlModifier);
-        w->mnuedit->hide();
+        part<QMenu>(w, "editMenu")->hide();
     };
 
     act();
@@ -354,35 +353,37 @@ void ListsTest::selectionGesturesMoveTheCurrentEntry()
     QCOMPARE(tree->nodeAt(tree->selectionModel()->selectedIndexes().value(0)), tree->selectedNode());
     const bool entry = !selected.isEmpty();
     QCOMPARE(tree->selectedNode()->text(), entry ? selected : tree->root()->text());
-    QVERIFY(w->mnumodify->isEnabled() == entry && w->mnudelete->isEnabled() == entry);
-    w->mnuedit->hide();
+    QVERIFY(part<QAction>(w, "modifyAction")->isEnabled() == entry && part<QAction>(w, "deleteAction")->isEnabled() == entry);
+    part<QMenu>(w, "editMenu")->hide();
     if (!entry) {
         // With the root selected Delete does nothing, even called past its disabled item.
-        w->mnudelete_Click();
+        QAction* remove = part<QAction>(w, "deleteAction");
+        remove->setEnabled(true);
+        remove->trigger();
         QCOMPARE(run.rows(table), stored);
         QVERIFY(run.services->sounds.isEmpty());
         return;
     }
-    const QString shown = reminders ? w->findChild<TextBox*>(QStringLiteral("Text2"))->text()
-                                    : static_cast<CategoryWindow*>(w)->heading()->text();
+    const QString shown = reminders ? part<TextBox>(w, "messageDisplay")->text()
+                                    : part<QLabel>(w, "headingLabel")->text();
     QCOMPARE(shown, selected);
     if (!reminders) {
-        QTest::mouseClick(static_cast<CategoryWindow*>(w)->Label1, Qt::LeftButton);
+        QTest::mouseClick(part(w, "runLabel"), Qt::LeftButton);
         const QString launched = run.services->launches().join(' ');
         QVERIFY2(launched.contains(QStringLiteral("/opt/") + selected), qPrintable(launched));
     }
 
     // Modify shows the highlighted entry, and saving it unchanged stores nothing else.
     act();
-    command(w->mnumodify, Qt::Key_M);
-    QCOMPARE(w->findChild<TextBox*>(QStringLiteral("Text1(0)"))->text(), selected);
+    command(part<QAction>(w, "modifyAction"), Qt::Key_M);
+    QCOMPARE(field(w, 0)->text(), selected);
     QTest::keyClick(run.mains, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(run.message(), Resting);
     QCOMPARE(run.rows(table), stored);
 
     // Delete takes that row at once, with its sound, and the list is read again.
     act();
-    command(w->mnudelete, Qt::Key_Q);
+    command(part<QAction>(w, "deleteAction"), Qt::Key_Q);
     QCOMPARE(run.rows(table).size(), stored.size() - 1);
     QCOMPARE(run.services->sounds, QStringList{run.folder.file(ProgramFiles::DeleteSound)});
     QVERIFY(!nodeByText(w, selected));
@@ -401,14 +402,15 @@ void ListsTest::runStartsTheEntryOrSaysWhy_data()
                : k.traits().launch == LaunchKind::CommandLine ? QStringList{"/opt/my | tools/run | it"}
                                                               : QStringList{"xdg-open | " + path};
     };
-    const QList<std::tuple<const char*, int, QString>> rows = {
-            {"double click", 0, Resting},
-            {"Enter", 0, Resting},
-            {"Run", 0, Resting},
-            {"Run double-clicked", 0, Resting},
-            {"on the root", 0, "before"},
-            {"not found", ErrorCode::FileNotFound, ""},
-            {"cannot be opened", ErrorCode::InvalidCall, NotRunnable}};
+    const auto Started = LaunchResult::Outcome::Started;
+    const QList<std::tuple<const char*, LaunchResult::Outcome, QString>> rows = {
+            {"double click", Started, Resting},
+            {"Enter", Started, Resting},
+            {"Run", Started, Resting},
+            {"Run double-clicked", Started, Resting},
+            {"on the root", Started, "before"},
+            {"not found", LaunchResult::Outcome::NotFound, ""},
+            {"cannot be opened", LaunchResult::Outcome::NotRunnable, NotRunnable}};
     for (const auto& [tag, failure, message] : rows) {
         forEachWindow(tag, [&](QTestData& row, const Kind& k) {
             row << Start{"xdg-open", path, failure, message.isEmpty() ? k.traits().notFoundText : message,
@@ -418,9 +420,9 @@ void ListsTest::runStartsTheEntryOrSaysWhy_data()
     // Without an application nothing starts: the document is never run as the program.
     const QList<std::pair<const char*, Start>> documents = {
             {"quoted application",
-             {"'/opt/my apps/run'", " two  blanks ", 0, Resting, {"/opt/my apps/run |  two  blanks "}}},
-            {"application an open quote", {"'/usr/bin/editor", "/etc/hostname", 0, NotRunnable, {}}},
-            {"no application, no document", {"", "/no/such/letter.txt", 0, "Check Application Path", {}}},
+             {"'/opt/my apps/run'", " two  blanks ", Started, Resting, {"/opt/my apps/run |  two  blanks "}}},
+            {"application an open quote", {"'/usr/bin/editor", "/etc/hostname", Started, NotRunnable, {}}},
+            {"no application, no document", {"", "/no/such/letter.txt", Started, "Check Application Path", {}}},
     };
     for (const auto& [tag, start] : documents)
         QTest::newRow(qPrintable(QStringLiteral("documents: %1").arg(tag))) << ChildWindow::Documents << start;
@@ -435,21 +437,20 @@ void ListsTest::runStartsTheEntryOrSaysWhy()
     run.insertRow(QStringLiteral("Tool"), path);
     run.execute(QStringLiteral("update documents set path = ? where document = ?"),
                 {application, Catalog::DocumentsApplicationRow});
-    run.services->startFailure = failure;
-    run.services->shellResult = failure == ErrorCode::FileNotFound ? 2 : failure == ErrorCode::InvalidCall ? 31 : 42;
+    run.services->outcome = failure;
     CategoryWindow* w = run.open();
     const QString trigger = QString::fromLatin1(QTest::currentDataTag()).section(QStringLiteral(": "), 1);
-    Node* node = trigger == QLatin1String("on the root") ? w->TreeView1->root() : nodeByText(w, QStringLiteral("Tool"));
+    Node* node = trigger == QLatin1String("on the root") ? treeOf(w)->root() : nodeByText(w, QStringLiteral("Tool"));
     clickNode(w, node);
     run.mains->setMessage(QStringLiteral("before"));
     if (trigger == QLatin1String("double click"))
         doubleClickNode(w, node);
     else if (trigger == QLatin1String("Enter"))
-        QTest::keyClick(w->TreeView1, Qt::Key_Return);
+        QTest::keyClick(treeOf(w), Qt::Key_Return);
     else if (trigger == QLatin1String("Run double-clicked"))
-        doubleClick(w->Label1); // one start, as a click
+        doubleClick(part(w, "runLabel")); // one start, as a click
     else
-        QTest::mouseClick(w->Label1, Qt::LeftButton);
+        QTest::mouseClick(part(w, "runLabel"), Qt::LeftButton);
     QCOMPARE(run.message(), message);
     QCOMPARE(run.services->launches(), launches);
 }
@@ -470,7 +471,7 @@ void ListsTest::browseAndDropFillTheirBox_data()
             {"application: dialog cancelled", 3, "cancelled", "typed"}};
     for (const Kind& k : Kinds) {
         for (const auto& [tag, box, how, expected] : rows) {
-            if ((box == 2 && !k.traits().hasDescription) || (box == 3 && k.which != ChildWindow::Documents))
+            if ((box == 2 && !EntryStore(k.traits().table).hasDescription()) || (box == 3 && k.which != ChildWindow::Documents))
                 continue;
             // A command line (the Windows programs' path, the documents' application) gets a file quoted where it
             // would split; the other paths take it as it stands. Only the path boxes take drops.
@@ -489,7 +490,7 @@ void ListsTest::browseAndDropFillTheirBox()
     ListRun run(which);
     CategoryWindow* w = run.open();
     auto* documents = qobject_cast<DocumentsWindow*>(w);
-    TextBox* target = box == 3 ? documents->Text2 : w->Text1(box);
+    TextBox* target = box == 3 ? part<TextBox>(documents, "applicationEdit") : field(w, box);
     clickButton(w, box == 3 ? 6 : 3);
     type(target, QStringLiteral("typed"));
     QMimeData data;
@@ -499,7 +500,7 @@ void ListsTest::browseAndDropFillTheirBox()
         data.setText(QStringLiteral("/tmp/just text"));
     if (how == QLatin1String("chosen") || how == QLatin1String("cancelled")) {
         run.services->nextFileNames << (how == QLatin1String("chosen") ? "/opt/chosen tool" : "");
-        QTest::mouseClick(box == 3 ? documents->Command2 : w->Command1, Qt::LeftButton);
+        QTest::mouseClick(box == 3 ? part<QPushButton>(documents, "applicationBrowseButton") : part<QPushButton>(w, "browseButton"), Qt::LeftButton);
         // Documents are browsed for among texts; every program among executables.
         QCOMPARE(run.services->dialogRequests.value(0).filter,
                  which == ChildWindow::Documents && box == 1
@@ -532,19 +533,19 @@ void ListsTest::documentsApplicationIsSet()
     // Ctrl+P opens the frame on the stored application; without a row the box is empty.
     QTest::keyClick(run.mains, Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(stateOf(w), QStringLiteral("application set"));
-    QCOMPARE(w->Text2->text(), rowMissing ? QString() : QStringLiteral("xdg-open"));
-    type(w->Text2, typed);
-    store == QLatin1String("SET")      ? QTest::mouseClick(w->Label4, Qt::LeftButton)
+    QCOMPARE(part<TextBox>(w, "applicationEdit")->text(), rowMissing ? QString() : QStringLiteral("xdg-open"));
+    type(part<TextBox>(w, "applicationEdit"), typed);
+    store == QLatin1String("SET")      ? QTest::mouseClick(part(w, "setLabel"), Qt::LeftButton)
     : store == QLatin1String("Cancel") ? clickButton(w, 2)
                                        : QTest::keyClick(run.mains, Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(stateOf(w), QStringLiteral("tree new set"));
     QVERIFY(run.rows(Catalog::Documents).contains(Catalog::DocumentsApplicationRow + QLatin1Char('|') + stored));
-    QCOMPARE(w->applicationPath, stored);
+    QCOMPARE(w->applicationPath(), stored);
     // Cancelled, the box keeps what was typed until the frame opens again, on what is stored.
     if (store == QLatin1String("Cancel"))
-        QCOMPARE(w->Text2->text(), typed);
+        QCOMPARE(part<TextBox>(w, "applicationEdit")->text(), typed);
     clickButton(w, 6);
-    QCOMPARE(w->Text2->text(), stored);
+    QCOMPARE(part<TextBox>(w, "applicationEdit")->text(), stored);
 }
 
 // The menu bar, the Others keys, Help, the Windows menu, a closed window coming back, idle memory given back.
@@ -559,35 +560,35 @@ void ListsTest::menusFollowTheActiveWindow()
     QTest::keyClick(run.mains, Qt::Key_T, Qt::ControlModifier);
     // The main window's Ctrl+T is not in the menu bar now, so it does nothing.
     QTest::keyClick(run.mains, Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(!run.module->games.isLoaded());
+    QVERIFY(!run.mains->findChild<ListWindow*>(Catalog::Games));
     // A list read starts the idle wait; at its end the decrypted pages are given back, read again at the next load.
-    const qint64 cached = run.module->dbConnection->cachedBytes();
-    QVERIFY(run.module->idleMemoryTimer().isActive() && cached > 100000);
-    run.module->releaseIdleMemory();
-    QVERIFY2(run.module->dbConnection->cachedBytes() < cached / 10, qPrintable(QString::number(cached)));
-    QList<ListWindow*> shown = {run.module->softwares.ifLoaded()};
+    const qint64 cached = run.session->database().cachedBytes();
+    QVERIFY(run.session->idleMemoryTimer().isActive() && cached > 100000);
+    run.session->releaseIdleMemory();
+    QVERIFY2(run.session->database().cachedBytes() < cached / 10, qPrintable(QString::number(cached)));
+    QList<ListWindow*> shown = {&run.session->childWindow(ChildWindow::Softwares)};
     for (const auto& [key, title] : {std::pair{Qt::Key_G, "Games"}, std::pair{Qt::Key_W, "Windows Softwares"},
                                      std::pair{Qt::Key_D, "Documents"}}) {
         QTest::keyClick(run.mains, key, Qt::ControlModifier);
         if (key == Qt::Key_G) // a list that cannot be read says so
             QCOMPARE(run.message(), ListWindow::ListUnreadable);
-        shown << qobject_cast<ListWindow*>(run.mains->MDIClient->activeSubWindow());
+        shown << qobject_cast<ListWindow*>(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow());
         QCOMPARE(shown.last() ? shown.last()->windowTitle() : QString(), QString(title));
     }
-    QCOMPARE(shown[1]->TreeView1->childCount(), 0);
+    QCOMPARE(treeOf(shown[1])->childCount(), 0);
     for (ListWindow* w : shown) {
         w->showChild();
         QCOMPARE(run.mains->shownMenus(), w->menus());
-        clickButton(w, int(w->Toolbar1->actions().size()));
+        clickButton(w, int(part<QToolBar>(w, "toolBar")->actions().size()));
     }
     QTest::keyClick(run.mains, Qt::Key_F1);
     QStringList help;
     for (const auto& request : run.services->helpRequests)
-        help << QStringLiteral("%1 %2 %3").arg(request.owner == run.mains).arg(request.command).arg(request.data);
-    QCOMPARE(help, (QStringList{"1 1 3", "1 1 2", "1 1 4", "1 1 5", "1 11 0"})); // at the topic; the finder
+        help << QStringLiteral("%1 %2").arg(request.owner == run.mains).arg(request.topic ? *request.topic : 0);
+    QCOMPARE(help, (QStringList{"1 3", "1 2", "1 4", "1 5", "1 0"})); // at the topic; the contents
 
     // The Windows menu lists the open windows, the active one checked, and shows the one chosen.
-    QMenu* windows = shown.last()->mnuwindows;
+    QMenu* windows = part<QMenu>(shown.last(), "windowsMenu");
     QMetaObject::invokeMethod(windows, "aboutToShow");
     QStringList items;
     for (QAction* item : windows->actions())
@@ -595,32 +596,32 @@ void ListsTest::menusFollowTheActiveWindow()
     QCOMPARE(items,
              (QStringList{"&Cascade", "", "&1 Softwares", "&2 Games", "&3 Windows Softwares", "&4 Documents *"}));
     windows->actions().at(2)->trigger();
-    QCOMPARE(run.mains->MDIClient->activeSubWindow(), shown.first());
+    QCOMPARE(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow(), shown.first());
     // Cascade puts them one above the other, across the whole width.
     QTest::keyClick(run.mains, Qt::Key_A, Qt::ControlModifier);
     const QRect a = shown.first()->geometry(), b = shown.last()->geometry();
-    QVERIFY(a.width() == run.mains->MDIClient->viewport()->width() && b.width() == a.width() && !a.intersects(b));
+    QVERIFY(a.width() == part<QMdiArea>(run.mains, "mdiArea")->viewport()->width() && b.width() == a.width() && !a.intersects(b));
     // Shown again a window only comes forward; closed by its close box or by Exit, it comes back fresh.
     for (const Kind& k : Kinds) {
         QPointer<CategoryWindow> w = static_cast<CategoryWindow*>(run.show(k.which));
         QTest::keyClick(run.mains, Qt::Key_N, Qt::ControlModifier);
-        QTest::keyClicks(w->Text1(0), QStringLiteral("half typed"));
-        QVERIFY(run.show(k.which) == w.data() && !w->Frame1->isHidden());
+        QTest::keyClicks(field(w, 0), QStringLiteral("half typed"));
+        QVERIFY(run.show(k.which) == w.data() && !part<QGroupBox>(w, "detailsFrame")->isHidden());
         k.which == ChildWindow::Games || k.which == ChildWindow::Documents
                 ? QTest::keyClick(run.mains, Qt::Key_F4, Qt::ControlModifier)
                 : void(w->close());
         QTRY_VERIFY(!w);
         auto* again = static_cast<CategoryWindow*>(run.show(k.which));
-        QVERIFY(again->Frame1->isHidden() && again->Text1(0)->text().isEmpty());
+        QVERIFY(part<QGroupBox>(again, "detailsFrame")->isHidden() && field(again, 0)->text().isEmpty());
     }
-    QCOMPARE(run.module->softwares.ifLoaded()->TreeView1->childCount(), 2000);
+    QCOMPARE(treeOf(&run.session->childWindow(ChildWindow::Softwares))->childCount(), 2000);
     // Always on Top and Minimize act on the main window.
     QTest::keyClick(run.mains, Qt::Key_O, Qt::ControlModifier);
-    QVERIFY(run.module->alwaysOnTop);
-    QCOMPARE(run.mains->Panels(3)->text(), QStringLiteral("A"));
+    QVERIFY(run.session->isOnTop());
+    QCOMPARE(part<QLabel>(run.mains, "onTopPanel")->text(), QStringLiteral("A"));
     QTest::keyClick(run.mains, Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(!run.mains->isVisible());
-    run.mains->MDIClient->closeAllSubWindows();
+    part<QMdiArea>(run.mains, "mdiArea")->closeAllSubWindows();
     QTRY_COMPARE(run.mains->menuBar()->actions(), own);
 }
 

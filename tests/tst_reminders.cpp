@@ -1,12 +1,12 @@
 // The reminder journey: set one, change it, delete it, let it fall due on scripted time, quiet it.
-#include "platform/textbox.h"
-#include "reminders/duecheck.h"
-#include "reminders/reminders.h"
-#include "shell/mains.h"
-#include "shell/treeview.h"
+#include "ui/textbox.h"
+#include "ui/reminderswindow.h"
+#include "ui/mainwindow.h"
+#include "ui/treeview.h"
 #include "shown.h"
-#include "store/catalog.h"
-#include "store/programfiles.h"
+#include "core/catalog.h"
+#include "core/reminderscheduler.h"
+#include "core/programfiles.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -25,8 +25,6 @@ using namespace trovix::shown;
 
 namespace {
 
-const QString Failure = QString::fromLatin1(DueCheck::FailureText);
-const QString Announcement = QString::fromLatin1(DueCheck::AnnouncementText);
 const QString Taken = QStringLiteral("This message is already stored");
 const QDateTime Now(QDate(2026, 12, 5), QTime(21, 5, 7));
 const auto stamp = [](const QDateTime& time) { return time.toString(Catalog::TimeFormat); };
@@ -45,20 +43,20 @@ struct ReminderRun : WindowRun
         // Rows named "pasted" paste the hour and the minute, the others type them.
         const bool pasted = QByteArray(QTest::currentDataTag()).contains("pasted");
         for (int box = 0; box < 3; ++box)
-            enterText(window->Text1(box),
+            enterText(field(window, box),
                       box == 0   ? message
                       : box == 1 ? hour
                                  : minute,
                       box > 0 && pasted ? Input::Pasted : Input::Typed);
-        window->Combo1->setCurrentText(half);
+        part<QComboBox>(window, "halfDayBox")->setCurrentText(half);
     }
-    bool watching() const { return mains->Timer1->isActive(); }
+    bool watching() const { return session->scheduler().isWatching(); }
     // A tick of the due check's timer, which only ticks while it is on.
-    void tick() { return watching() ? mains->Timer1_Timer() : void(); }
-    bool chiming() const { return module->reminders.isLoaded() && module->reminders.ifLoaded()->Timer1->isActive(); }
+    void tick() { return watching() ? session->scheduler().check() : void(); }
+    bool chiming() const { return session->remindersIfLoaded() && session->remindersIfLoaded()->isChiming(); }
     int notifications() const { return int(services->sounds.count(folder.file(ProgramFiles::NotifySound))); }
-    QString icon(const QString& message) const { return window->TreeView1->node("R" + message)->imageKey(); }
-    QString shown() const { return window->Text2->text() + ' ' + window->Label3(2)->text(); }
+    QString icon(const QString& message) const { return treeOf(window)->node("R" + message)->imageKey(); }
+    QString shown() const { return window->shownMessage() + ' ' + window->shownDueTime(); }
     RecordingServices::Notification& notice() const { return services->notifications.last(); }
 
     RemindersWindow* window = nullptr;
@@ -75,13 +73,13 @@ void addRows(const QList<std::pair<const char*, Row>>& rows)
 
 // Modify (of "Other") or New, the message, a date picked (invalid: as shown), hour, minute, AM or PM; then the
 // status, the box with the focus after a refusal (-1: not moved), the due time stored (empty: nothing changed).
-using Entry = std::tuple<bool, QString, QDate, QString, QString, QString, QString, int, QString>;
+using Typed = std::tuple<bool, QString, QDate, QString, QString, QString, QString, int, QString>;
 // Before, event, after (watching, stopped, announcing, chiming: watching while chiming), status (empty: unchecked).
 using Transition = std::tuple<QString, QString, QString, QString>;
 
 } // namespace
 
-Q_DECLARE_METATYPE(Entry)
+Q_DECLARE_METATYPE(Typed)
 Q_DECLARE_METATYPE(Transition)
 
 class RemindersTest : public QObject
@@ -133,7 +131,7 @@ void RemindersTest::listSelectAndDelete()
 void RemindersTest::setOrModify_data()
 {
     // A Modify row is of "Other", stored at midnight: its hour, minute and half are what the editor shows.
-    addRows<Entry>({
+    addRows<Typed>({
             {"empty message", {false, "", {}, "9", "5", "PM", FillIn, 0, ""}},
             {"blank message", {false, "   ", {}, "9", "5", "PM", FillIn, 0, ""}},
             {"no hour", {false, "Call", {}, "", "5", "PM", FillIn, 1, ""}},
@@ -165,34 +163,34 @@ void RemindersTest::setOrModify_data()
 
 void RemindersTest::setOrModify()
 {
-    QFETCH(Entry, row);
+    QFETCH(Typed, row);
     const auto& [modify, message, date, hour, minute, half, status, focus, stored] = row;
     ReminderRun run;
     run.add("Taken", "2026-12-31 09:00:00");
     run.add("Other", "2026-12-30 00:00:00", 1);
     const QStringList before = run.rows(Catalog::Reminders);
     RemindersWindow* w = run.open();
-    run.mains->Timer1->stop();
+    run.session->scheduler().rest();
     if (modify) {
         clickNode(w, nodeByText(w, QStringLiteral("Other")));
         clickButton(w, 4);
-        QCOMPARE(w->DTPicker1->date(), QDate(2026, 12, 30));
-        QCOMPARE(w->Text1(1)->text() + ':' + w->Text1(2)->text() + w->Combo1->currentText(),
+        QCOMPARE(part<QDateEdit>(w, "dateEdit")->date(), QDate(2026, 12, 30));
+        QCOMPARE(field(w, 1)->text() + ':' + field(w, 2)->text() + part<QComboBox>(w, "halfDayBox")->currentText(),
                  hour + ':' + minute + half);
     } else {
         clickButton(w, 3);
-        QCOMPARE(w->DTPicker1->date().toString() + w->Combo1->currentText(), Now.date().toString() + "AM");
+        QCOMPARE(part<QDateEdit>(w, "dateEdit")->date().toString() + part<QComboBox>(w, "halfDayBox")->currentText(), Now.date().toString() + "AM");
         if (date.isValid())
-            w->DTPicker1->setDate(date);
+            part<QDateEdit>(w, "dateEdit")->setDate(date);
     }
     run.type(message, hour, minute, half);
-    QWidget* last = w->Combo1;
+    QWidget* last = part<QComboBox>(w, "halfDayBox");
     if (QByteArray(QTest::currentDataTag()).contains("half typed")) {
-        last = w->DTPicker1;
+        last = part<QDateEdit>(w, "dateEdit");
         last->setFocus();
         QTest::keyClicks(last, QStringLiteral("9\t30"));
         QTest::keyClick(last, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(w->DTPicker1->text(), w->DTPicker1->date().toString(QStringLiteral("yyyy-MM-dd")));
+        QCOMPARE(part<QDateEdit>(w, "dateEdit")->text(), part<QDateEdit>(w, "dateEdit")->date().toString(QStringLiteral("yyyy-MM-dd")));
     } else {
         last->setFocus();
         clickButton(w, 1);
@@ -201,15 +199,15 @@ void RemindersTest::setOrModify()
     const QStringList rows = run.rows(Catalog::Reminders);
     if (stored.isEmpty()) {
         QCOMPARE(rows, before);
-        QCOMPARE(QApplication::focusWidget(), focus >= 0 ? w->Text1(focus) : last);
-        QVERIFY(!w->Frame1->isHidden() && !run.watching());
+        QCOMPARE(QApplication::focusWidget(), focus >= 0 ? field(w, focus) : last);
+        QVERIFY(!part<QGroupBox>(w, "detailsFrame")->isHidden() && !run.watching());
         return;
     }
     QCOMPARE(rows.size(), before.size() + (modify ? 0 : 1));
     const QString expected = QStringLiteral("%1|%2|0").arg(message.trimmed(), stored);
     QVERIFY2(rows.contains(expected), qPrintable(rows.join(QLatin1Char(' '))));
     QCOMPARE(run.icon(message.trimmed()), QStringLiteral("rem"));
-    QVERIFY(w->Frame1->isHidden() && run.watching()); // a Save wakes the due check
+    QVERIFY(part<QGroupBox>(w, "detailsFrame")->isHidden() && run.watching()); // a Save wakes the due check
 }
 
 void RemindersTest::dueCheckFollowsItsTransitions_data()
@@ -250,11 +248,11 @@ void RemindersTest::dueCheckFollowsItsTransitions()
         run.add("Later", stamp(Now.addDays(1)));
     RemindersWindow* w = run.open();
     if (announced)
-        run.tick(), w->Timer1_Timer();
+        run.tick(), w->chime();
     if (from == QLatin1String("chiming")) // as a Save wakes it
-        run.mains->Timer1->start();
+        run.session->scheduler().watch();
     if (from == QLatin1String("stopped"))
-        run.mains->Timer1->stop();
+        run.session->scheduler().rest();
     if (event == QLatin1String("tick fails"))
         run.execute(QStringLiteral("drop table reminders"));
     if (event.endsWith(QLatin1String("refused")))
@@ -276,7 +274,7 @@ void RemindersTest::dueCheckFollowsItsTransitions()
     if (!run.chiming())
         return;
     // The next chime rebuilds the list, which then shows every reminder as stored; the notice stays.
-    run.window->Timer1_Timer();
+    run.window->chime();
     if (!status.isEmpty())
         QCOMPARE(run.message(), status);
     for (const QString& stored : event == QLatin1String("tick fails") ? QStringList() : run.rows(Catalog::Reminders))
@@ -296,13 +294,13 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
     ReminderRun run;
     run.add("Second", stamp(Now.addSecs(-5)));
     run.add("First", stamp(Now.addDays(-3)));
-    run.mains->mnuresize->trigger();
-    QVERIFY(!run.mains->isVisible() && !run.module->reminders.isLoaded());
+    part<QAction>(run.mains, "minimizeAction")->trigger();
+    QVERIFY(!run.mains->isVisible() && !run.session->remindersIfLoaded());
     // Of two due together the earliest comes first, in the window shown over the main window brought back.
     run.tick();
     QVERIFY(run.mains->isVisible());
-    run.window = run.module->reminders.ifLoaded();
-    QCOMPARE(run.mains->MDIClient->activeSubWindow(), run.window);
+    run.window = run.session->remindersIfLoaded();
+    QCOMPARE(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow(), run.window);
     QCOMPARE(run.shown(), QStringLiteral("First 2026-12-02 9:05:07 PM"));
     QCOMPARE(run.notice().summary + ' ' + run.notice().body, run.shown());
     QCOMPARE(run.message() + QString::number(run.notifications()), Announcement + "1");
@@ -310,15 +308,15 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
     QVERIFY(run.chiming() && !run.watching());
     // The first chime rebuilds the list (the reminder now announced) and keeps the display; later ones only sound.
     for (int chime = 0; chime < 3; ++chime)
-        run.window->Timer1_Timer();
+        run.window->chime();
     QCOMPARE(run.icon("First"), QStringLiteral("dis_rem"));
     QCOMPARE(run.shown(), QStringLiteral("First 2026-12-02 9:05:07 PM"));
     QCOMPARE(run.message() + QString::number(run.notifications()), Announcement + "4");
     // The notification's action brings the window back from the tray, and the chime goes on.
-    run.mains->mnuresize->trigger();
+    part<QAction>(run.mains, "minimizeAction")->trigger();
     run.notice().activated();
     QVERIFY(run.mains->isVisible() && run.chiming());
-    QCOMPARE(run.mains->MDIClient->activeSubWindow(), run.window);
+    QCOMPARE(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow(), run.window);
     if (ending == QLatin1String("notification closed"))
         run.notice().dismissed();
     else if (ending == QLatin1String("toolbar Quiet"))
@@ -332,9 +330,9 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
     QCOMPARE(run.message(), Resting); // the notice heard
     // The next tick brings the other one; whichever way the chime ended, its announcement rebuilds the list.
     run.tick();
-    run.window = run.module->reminders.ifLoaded();
-    QCOMPARE(run.window->Text2->text(), QStringLiteral("Second"));
-    run.window->Timer1_Timer();
+    run.window = run.session->remindersIfLoaded();
+    QCOMPARE(run.window->shownMessage(), QStringLiteral("Second"));
+    run.window->chime();
     QCOMPARE(run.icon("Second"), QStringLiteral("dis_rem"));
 }
 
@@ -356,7 +354,7 @@ void RemindersTest::daylightSavingKeepsTheWallClock()
     run.services->clock = QDateTime(day, QTime(1, 0));
     RemindersWindow* w = run.open();
     clickButton(w, 3);
-    w->DTPicker1->setDate(day);
+    part<QDateEdit>(w, "dateEdit")->setDate(day);
     run.type("Night shift", "2", "30", "AM");
     clickButton(w, 1);
     const QString typed = day.toString(QStringLiteral("yyyy-MM-dd"));
@@ -368,11 +366,11 @@ void RemindersTest::daylightSavingKeepsTheWallClock()
     run.services->clock = justBefore.addSecs(1).toLocalTime();
     run.tick();
     QVERIFY(run.chiming());
-    QCOMPARE(w->Label3(2)->text(), QStringLiteral("%1 2:30:00 AM").arg(typed));
+    QCOMPARE(w->shownDueTime(), QStringLiteral("%1 2:30:00 AM").arg(typed));
     clickButton(w, 6);
     clickNode(w, nodeByText(w, QStringLiteral("Night shift")));
     clickButton(w, 4);
-    QCOMPARE(w->DTPicker1->text() + ' ' + w->Text1(1)->text() + ':' + w->Text1(2)->text() + w->Combo1->currentText(),
+    QCOMPARE(part<QDateEdit>(w, "dateEdit")->text() + ' ' + field(w, 1)->text() + ':' + field(w, 2)->text() + part<QComboBox>(w, "halfDayBox")->currentText(),
              typed + " 2:30AM");
 }
 
@@ -393,9 +391,9 @@ void RemindersTest::chimeNeverThrowsAnEditAway()
     run.type("Half typed", "4", "2", "PM");
     run.tick();
     QVERIFY(run.chiming());
-    w->Timer1_Timer();
+    w->chime();
     // Still editing: the list waits, the chime sounds.
-    QCOMPARE(w->Frame1->isHidden() ? QString() : w->Text1(0)->text() + w->Text1(1)->text(), "Half typed4");
+    QCOMPARE(part<QGroupBox>(w, "detailsFrame")->isHidden() ? QString() : field(w, 0)->text() + field(w, 1)->text(), "Half typed4");
     QCOMPARE(run.icon("Due"), QStringLiteral("rem"));
     QCOMPARE(run.notifications(), 2);
     if (quietFirst)

@@ -1,18 +1,15 @@
 // The real platform services the fakes stand in for: programs and documents started for real,
 // command lines split as a shell splits them, sounds, the help viewer and the file dialog.
+#include "core/commandline.h"
+#include "core/entrystore.h"
+#include "core/launcher.h"
+#include "core/programfiles.h"
+#include "desktop/filedialog.h"
+#include "desktop/helpviewer.h"
+#include "desktop/qtservices.h"
+#include "desktop/singleinstance.h"
 #include "markerscript.h"
-#include "platform/commandline.h"
-#include "platform/filedialog.h"
-#include "platform/helpviewer.h"
-#include "platform/programstart.h"
-#include "platform/qtservices.h"
-#include "platform/runtimeerror.h"
-#include "platform/singleinstance.h"
 #include "programfolder.h"
-#include "recordingservices.h"
-#include "shell/mains.h"
-#include "shell/module1.h"
-#include "store/programfiles.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -74,21 +71,22 @@ private slots:
     {
         QTest::addColumn<QStringList>("words"); // "~/" stands for the scratch folder
         QTest::addColumn<QString>("outcome");   // the folder it runs in, under the scratch folder, or the refusal
-        QTest::addColumn<int>("code");          // 0: started
-        const auto row = [](const char* tag, const QStringList& words, const char* outcome, int code = 0) {
-            QTest::newRow(tag) << words << QString::fromUtf8(outcome) << code;
+        QTest::addColumn<int>("code");          // what it came to
+        using enum LaunchResult::Outcome;
+        const auto row = [](const char* tag, const QStringList& words, const char* outcome,
+                            LaunchResult::Outcome code = Started) {
+            QTest::newRow(tag) << words << QString::fromUtf8(outcome) << int(code);
         };
         row("absolute path, with arguments", {"~/tools/bin/run", "two  words", "", "$HOME *"}, "tools/bin");
         row("relative path, from the program folder", {"bin/run"}, "program/bin");
         row("bare name on the search path, not the working folder", {"trovix-test-run", "-x"}, "program");
-        row("missing path", {"~/no such program"}, "was not found.", ErrorCode::FileNotFound);
-        row("missing relative path", {"nowhere/run"}, "was not found.", ErrorCode::FileNotFound);
-        row("bare name not on the search path", {"trovix-no-such-program"}, "not found on the search path",
-            ErrorCode::FileNotFound);
-        row("folder", {"~/a folder"}, "is a folder", ErrorCode::InvalidCall);
-        row("no execute bit", {"~/not executable"}, "not allowed to be run", ErrorCode::InvalidCall);
-        row("text without #!", {"~/no interpreter"}, "could not be started", ErrorCode::InvalidCall);
-        row("no words", {}, "No program", ErrorCode::InvalidCall);
+        row("missing path", {"~/no such program"}, "was not found.", NotFound);
+        row("missing relative path", {"nowhere/run"}, "was not found.", NotFound);
+        row("bare name not on the search path", {"trovix-no-such-program"}, "not found on the search path", NotFound);
+        row("folder", {"~/a folder"}, "is a folder", NotRunnable);
+        row("no execute bit", {"~/not executable"}, "not allowed to be run", NotRunnable);
+        row("text without #!", {"~/no interpreter"}, "could not be started", NotRunnable);
+        row("no words", {}, "No program", NotRunnable);
     }
     void programsStartForReal()
     {
@@ -96,20 +94,18 @@ private slots:
         QFETCH(QString, outcome);
         QFETCH(int, code);
         words.replaceInStrings(QRegularExpression(QStringLiteral("^~/")), m_root + QLatin1Char('/'));
-        try {
-            QVERIFY(ProgramStart::startDetached(words, path("program")) > 0);
-            QCOMPARE(code, 0);
+        const LaunchResult result = Launcher::start({words, path("program")});
+        QCOMPARE(int(result.outcome), code);
+        if (result.started()) {
             QCOMPARE(waitForMarker(path("marker")), QStringList{path(outcome)} + words.mid(1));
             QVERIFY2(!QFile::exists(path("decoy")), "the program in the working folder ran");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.code(), code);
-            // Each cause is told apart, naming the program.
-            QVERIFY2(e.description().contains(outcome) && e.description().contains(words.value(0)),
-                     qPrintable(e.description()));
-            // Nothing may have run in its stead, such as a text file handed to a shell.
-            QTest::qWait(200);
-            QVERIFY(!QFile::exists(path("ran")) && !QFile::exists(path("marker")));
+            return;
         }
+        // Each cause is told apart, naming the program.
+        QVERIFY2(result.reason.contains(outcome) && result.reason.contains(words.value(0)), qPrintable(result.reason));
+        // Nothing may have run in its stead, such as a text file handed to a shell.
+        QTest::qWait(200);
+        QVERIFY(!QFile::exists(path("ran")) && !QFile::exists(path("marker")));
     }
 
     // Entries of the softwares and games lists: programs run in their folder, the rest opened.
@@ -117,17 +113,18 @@ private slots:
     {
         QTest::addColumn<QString>("file");          // under the scratch folder
         QTest::addColumn<QByteArray>("searchPath"); // none: as it is
-        QTest::addColumn<int>("result");            // 0: started
+        QTest::addColumn<int>("result");            // what it came to
         QTest::addColumn<QStringList>("written");   // by the program or opener: folder, then arguments
-        const auto row = [](const char* tag, const char* file, int result, const QStringList& written,
-                            const char* searchPath = "") {
-            QTest::newRow(tag) << QString::fromUtf8(file) << QByteArray(searchPath) << result << written;
+        using enum LaunchResult::Outcome;
+        const auto row = [](const char* tag, const char* file, LaunchResult::Outcome result,
+                            const QStringList& written, const char* searchPath = "") {
+            QTest::newRow(tag) << QString::fromUtf8(file) << QByteArray(searchPath) << int(result) << written;
         };
-        row("program in a folder with an apostrophe", "bob's tools/run", 0, {"bob's tools"});
-        row("document", "docs/my letter.odt", 0, {"docs", "docs/my letter.odt"});
-        row("script without the execute bit", "docs/setup.sh", 0, {"docs", "docs/setup.sh"});
-        row("missing file", "docs/no such file", 2, {});
-        row("document without an opener", "docs/my letter.odt", 31, {}, "empty");
+        row("program in a folder with an apostrophe", "bob's tools/run", Started, {"bob's tools"});
+        row("document", "docs/my letter.odt", Started, {"docs", "docs/my letter.odt"});
+        row("script without the execute bit", "docs/setup.sh", Started, {"docs", "docs/setup.sh"});
+        row("missing file", "docs/no such file", NotFound, {});
+        row("document without an opener", "docs/my letter.odt", NotRunnable, {}, "empty");
     }
     void launchPath()
     {
@@ -136,16 +133,16 @@ private slots:
         QFETCH(int, result);
         QFETCH(QStringList, written);
         ProgramFolder programFolder;
-        Module1 module(programFolder.path(), std::make_unique<QtServices>());
         const QByteArray oldPath = qgetenv("PATH");
         if (!searchPath.isEmpty())
             qputenv("PATH", QFile::encodeName(path(QString::fromLatin1(searchPath))));
-        const int got = module.LaunchPath(path(file));
+        const LaunchPlan plan = Launcher::plan(LaunchKind::Shell, Entry{1, "entry", path(file), {}}, {}, programFolder.path());
+        const LaunchResult got = Launcher::open(std::get<OpenFile>(plan));
         qputenv("PATH", oldPath);
-        QCOMPARE(got > 32 ? 0 : got, result);
+        QCOMPARE(int(got.outcome), result);
         for (QString& line : written)
             line = path(line);
-        if (!result)
+        if (got.started())
             QCOMPARE(waitForMarker(path("marker")), written);
     }
 
@@ -185,25 +182,23 @@ private slots:
 
     void helpOpensAtContentsAndTopics_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("data");
+        QTest::addColumn<int>("topic"); // 0: the contents
         QTest::addColumn<QString>("anchor");
-        QTest::newRow("contents") << int(HelpCommand::Finder) << 0 << "contents";
+        QTest::newRow("contents") << 0 << "contents";
         for (int topic = 2; topic <= 6; ++topic)
-            QTest::addRow("topic %d", topic) << int(HelpCommand::Context) << topic << QString::number(topic);
-        QTest::newRow("missing help file") << int(HelpCommand::Context) << 3 << QString();
+            QTest::addRow("topic %d", topic) << topic << QString::number(topic);
+        QTest::newRow("missing help file") << 3 << QString();
     }
     void helpOpensAtContentsAndTopics()
     {
-        QFETCH(int, command);
-        QFETCH(int, data);
+        QFETCH(int, topic);
         QFETCH(QString, anchor);
         ProgramFolder programFolder;
         const QString helpFile = anchor.isEmpty() ? path("trovix.hlp") : programFolder.file(ProgramFiles::Help);
         QtServices services;
         QWidget owner;
         owner.show();
-        services.winHelp(&owner, helpFile, command, data);
+        services.showHelp(&owner, helpFile, topic ? std::optional(topic) : std::nullopt);
         auto* viewer = owner.findChild<HelpViewer*>();
         QVERIFY(viewer && viewer->isVisible() && viewer->isWindow());
         const QString shown = viewer->browser()->toPlainText();
@@ -219,7 +214,7 @@ private slots:
         QVERIFY(html.contains(QRegularExpression(QStringLiteral("<a\\s+name=\"%1\"").arg(anchor))));
         QVERIFY(anchor == QLatin1String("contents") || html.contains(QStringLiteral("href=\"#%1\"").arg(anchor)));
         // A second request reuses the one viewer.
-        services.winHelp(&owner, helpFile, HelpCommand::Finder, 0);
+        services.showHelp(&owner, helpFile, std::nullopt);
         QCOMPARE(owner.findChildren<HelpViewer*>().size(), 1);
         QCOMPARE(viewer->currentAnchor(), QStringLiteral("contents"));
     }

@@ -1,13 +1,13 @@
 // The database file as the user's data lives in it: made, checked, listed and opened.
-#include "platform/connection.h"
-#include "platform/recordset.h"
-#include "platform/runtimeerror.h"
+#include "core/catalog.h"
+#include "core/database.h"
+#include "core/entrystore.h"
+#include "core/programfiles.h"
+#include "core/reminderstore.h"
 #include "programfolder.h"
 #include "recordingservices.h"
-#include "shell/mains.h"
-#include "shell/module1.h"
-#include "store/catalog.h"
-#include "store/programfiles.h"
+#include "ui/mainwindow.h"
+#include "ui/session.h"
 
 #include <QFile>
 #include <QProcess>
@@ -40,9 +40,9 @@ void damage(const QString& how, const QString& folder)
 {
     const QString database = ProgramFiles::path(folder, ProgramFiles::Database);
     if (how == QLatin1String("drop table") || how == QLatin1String("reorder")) {
-        Connection connection;
-        connection.Open(Catalog::connectionString(folder));
-        connection.Execute(how == QLatin1String("reorder")
+        Database database;
+        Catalog::open(database, folder);
+        database.execute(how == QLatin1String("reorder")
                                    ? QStringLiteral("drop table games; create table games (path text, game text);")
                                    : QStringLiteral("drop table reminders"));
     } else if (how == QLatin1String("damage page")) {
@@ -55,22 +55,30 @@ void damage(const QString& how, const QString& folder)
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray("Notes, not a database.\n").repeated(200));
         } else if (how == QLatin1String("other key")) {
-            Connection other;
+            Database other;
             other.create(database, QStringLiteral("a different password"));
-            other.Execute(QStringLiteral("create table games (game text, path text)"));
+            other.execute(QStringLiteral("create table games (game text, path text)"));
         }
     }
 }
 
-QStringList column0(Recordset& rs)
+// What a store lists of an open database: the names, or the messages, in order.
+using Listing = std::function<QStringList(Database&)>;
+
+template<typename List>
+QStringList names(const List& list)
 {
     QStringList names;
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
-        names << rs.Fields(0).toText();
+    for (int row = 0; row < list.size(); ++row)
+        names << list.rows().text(row, 0).value_or(QString());
     return names;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Listing)
+
+enum { Opens = -1, NotTried = -2 };
 
 class StoreTest : public QObject
 {
@@ -82,9 +90,9 @@ private slots:
         ProgramFolder folder;
         const QString database = folder.file(ProgramFiles::Database);
         {
-            Connection connection;
-            connection.Open(Catalog::connectionString(folder.path()));
-            connection.Execute(QStringLiteral("insert into games values ('PlaintextMarkerXyzzy', '/x')"));
+            Database database;
+            Catalog::open(database, folder.path());
+            database.execute(QStringLiteral("insert into games values ('PlaintextMarkerXyzzy', '/x')"));
         }
         const QByteArray before = contents(database);
         QVERIFY(!before.contains("PlaintextMarkerXyzzy") && !before.contains("CREATE TABLE"));
@@ -101,26 +109,26 @@ private slots:
         QTest::addColumn<QString>("folderName"); // under a scratch folder
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("said"); // in what the checker says; none: the file is sound
-        QTest::addColumn<int>("openCode"); // 0: opens; -1: not tried
-        const auto row = [](const char* damage, const char* said, int code, const char* folder = "trovix") {
+        QTest::addColumn<int>("opening"); // Opens, or the kind of DatabaseError, or NotTried
+        const auto row = [](const char* damage, const char* said, int opening, const char* folder = "trovix") {
             QTest::newRow(damage) << QString::fromUtf8(folder) << QString::fromUtf8(damage) << QString::fromUtf8(said)
-                                  << code;
+                                  << opening;
         };
-        row("sound", "", 0);
-        row("sound, awkward folder name", "", 0, " my;programs \"new\" ");
-        row("remove", "not found", ErrorCode::DatabaseMissing);
-        row("text", "not a database", ErrorCode::NotADatabase);
-        row("other key", "not a database", ErrorCode::NotADatabase);
-        row("damage page", "integrity check failed", -1);
-        row("drop table", "The table reminders is missing", -1);
-        row("reorder", "The table games has the columns path, game", -1);
+        row("sound", "", Opens);
+        row("sound, awkward folder name", "", Opens, " my;programs \"new\" ");
+        row("remove", "not found", int(DatabaseError::Kind::Missing));
+        row("text", "not a database", int(DatabaseError::Kind::NotADatabase));
+        row("other key", "not a database", int(DatabaseError::Kind::NotADatabase));
+        row("damage page", "integrity check failed", NotTried);
+        row("drop table", "The table reminders is missing", NotTried);
+        row("reorder", "The table games has the columns path, game", NotTried);
     }
     void checkAndOpen()
     {
         QFETCH(QString, folderName);
         QFETCH(QString, damage);
         QFETCH(QString, said);
-        QFETCH(int, openCode);
+        QFETCH(int, opening);
         QTemporaryDir parent;
         const QString folder = parent.filePath(folderName);
         QVERIFY(QDir().mkpath(folder));
@@ -133,21 +141,21 @@ private slots:
         QCOMPARE(code, said.isEmpty() ? 0 : 1);
         QCOMPARE(out.contains(QLatin1String(": ok")), said.isEmpty());
         QVERIFY2(err.contains(said, Qt::CaseInsensitive), qPrintable(err));
-        if (openCode < 0)
+        if (opening == NotTried)
             return;
         auto services = std::make_unique<RecordingServices>();
         RecordingServices& recorded = *services;
-        Module1 module(folder, std::move(services));
+        Session session(folder, std::move(services));
         try {
-            module.OpenDatabase();
-            QCOMPARE(openCode, 0);
-            QCOMPARE(module.dbConnection->fileName(), database);
-            QVERIFY(module.mains.isLoaded() && !module.mains->isVisible());
-            QCOMPARE(recorded.trayRequests.size(), 1);
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.code(), openCode);
+            session.openDatabase();
+            QCOMPARE(opening, Opens);
+            QCOMPARE(session.database().fileName(), database);
+            QVERIFY(session.mainWindowIfLoaded() && !session.mainWindowIfLoaded()->isVisible());
+            QCOMPARE(recorded.trayTips.size(), 1);
+        } catch (const DatabaseError& e) {
+            QCOMPARE(int(e.kind()), opening);
             QVERIFY2(e.description().contains(database), qPrintable(e.description()));
-            QVERIFY(!module.mains.isLoaded());
+            QVERIFY(!session.mainWindowIfLoaded());
         }
         // Neither checking nor opening makes the file or changes it.
         QCOMPARE(QFile::exists(database), damage != QLatin1String("remove"));
@@ -156,19 +164,21 @@ private slots:
 
     void listingsOrderWithoutRegardToCase_data()
     {
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<QStringList>("expected"); // column 0, row by row
-        const QStringList names{"apple", "Apricot", "Banana", "cherry"};
-        for (const QString& table : {Catalog::Softwares, Catalog::Games, Catalog::Windows})
-            QTest::newRow(qPrintable(table)) << Catalog::table(table).listingQuery << names;
-        QTest::newRow("documents") << Catalog::table(Catalog::Documents).listingQuery
-                                   << names + QStringList{"DOCUMENTS"};
-        QTest::newRow("reminders, newest first")
-                << Catalog::table(Catalog::Reminders).listingQuery << QStringList{"late", "middle", "early"};
+        QTest::addColumn<Listing>("listing");
+        QTest::addColumn<QStringList>("expected"); // row by row
+        const QStringList entries{"apple", "Apricot", "Banana", "cherry"};
+        for (const QString& table : {Catalog::Softwares, Catalog::Games, Catalog::Windows, Catalog::Documents})
+            QTest::newRow(qPrintable(table))
+                    << Listing([table](Database& db) { return names(EntryStore(table).list(db)); })
+                    << entries + (table == Catalog::Documents ? QStringList{"DOCUMENTS"} : QStringList());
+        QTest::newRow("reminders, newest first") << Listing([](Database& db) { return names(ReminderStore::list(db)); })
+                                                 << QStringList{"late", "middle", "early"};
         // One row: of the reminders due and not announced, the one that fell due first.
         const auto due = [](const char* tag, QDate day, QTime time, const char* expected, QList<qint64> passed = {}) {
-            QTest::newRow(tag) << Catalog::dueRemindersQuery(QDateTime(day, time), passed)
-                               << (*expected ? QStringList{expected} : QStringList());
+            QTest::newRow(tag) << Listing([=](Database& db) {
+                const std::optional<Reminder> first = ReminderStore::firstDue(db, QDateTime(day, time), passed);
+                return first ? QStringList{first->message.value_or(QString())} : QStringList();
+            }) << (*expected ? QStringList{expected} : QStringList());
         };
         due("due, earliest first", {2026, 12, 1}, {0, 0}, "early");
         due("due at the exact second", {2026, 6, 15}, {7, 5}, "early");
@@ -177,23 +187,21 @@ private slots:
     }
     void listingsOrderWithoutRegardToCase()
     {
-        QFETCH(QString, query);
+        QFETCH(Listing, listing);
         QFETCH(QStringList, expected);
         ProgramFolder folder;
-        Connection db;
-        db.Open(Catalog::connectionString(folder.path()));
+        Database db;
+        Catalog::open(db, folder.path());
         for (const QString& table : {Catalog::Softwares, Catalog::Games, Catalog::Windows, Catalog::Documents}) {
-            const QString key = Catalog::table(table).columns[0];
-            db.Execute(QStringLiteral("insert into %1 (%2, path) values ('cherry', 1), ('Banana', 1), ('apple', 1), "
+            const QString key = EntryStore(table).keyColumn();
+            db.execute(QStringLiteral("insert into %1 (%2, path) values ('cherry', 1), ('Banana', 1), ('apple', 1), "
                                       "('Apricot', 1)")
                                .arg(table, key));
         }
         // Rowids 1 to 3 in this order; the latest is announced already.
-        db.Execute(QStringLiteral("insert into reminders values ('early', '2026-01-02 09:00:00', 0), "
+        db.execute(QStringLiteral("insert into reminders values ('early', '2026-01-02 09:00:00', 0), "
                                   "('middle', '2026-06-15 07:05:00', 0), ('late', '2026-11-30 18:30:00', 1)"));
-        Recordset rs;
-        rs.Open(query, db);
-        QCOMPARE(column0(rs), expected);
+        QCOMPARE(listing(db), expected);
     }
 };
 

@@ -1,9 +1,9 @@
-#include "extras/splash.h"
-#include "platform/fonts.h"
-#include "platform/qtservices.h"
-#include "platform/singleinstance.h"
-#include "shell/imagelist.h"
-#include "shell/module1.h"
+#include "desktop/fonts.h"
+#include "desktop/qtservices.h"
+#include "desktop/singleinstance.h"
+#include "ui/imagelist.h"
+#include "ui/session.h"
+#include "ui/splashwindow.h"
 
 #include <QApplication>
 
@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
     // On Wayland the desktop ties the windows to the desktop entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(TROVIX_APP_ID));
     QApplication::setWindowIcon(trovix::ImageList::programIcon());
-    // The program ends when the main window is unloaded, not when the splash closes.
+    // The program ends when the main window closes, not when the splash does.
     QApplication::setQuitOnLastWindowClosed(false);
     trovix::installFontSubstitutes();
 
@@ -31,9 +31,11 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    trovix::Module1 module(QCoreApplication::applicationDirPath(), std::make_unique<trovix::QtServices>());
-    QObject::connect(&module, &trovix::Module1::programEnded, &app, &QCoreApplication::exit, Qt::QueuedConnection);
-    QObject::connect(&instance, &trovix::SingleInstance::anotherStart, &module, &trovix::Module1::BringForward);
-    module.splash->show();
+    // The end-to-end runs count the sounds in the file this names.
+    trovix::Session session(QCoreApplication::applicationDirPath(),
+                            std::make_unique<trovix::QtServices>(qEnvironmentVariable("TROVIX_SOUND_LOG")));
+    QObject::connect(&session, &trovix::Session::programEnded, &app, &QCoreApplication::exit, Qt::QueuedConnection);
+    QObject::connect(&instance, &trovix::SingleInstance::anotherStart, &session, &trovix::Session::bringForward);
+    session.splash().show();
     return QApplication::exec();
 }

@@ -1,7 +1,7 @@
 #include "programfolder.h"
 
-#include "store/catalog.h"
-#include "store/programfiles.h"
+#include "core/catalog.h"
+#include "core/programfiles.h"
 
 #include <QFile>
 

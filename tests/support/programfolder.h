@@ -18,7 +18,6 @@ public:
 
     QString path() const { return m_existing.isEmpty() ? m_dir.path() : m_existing; }
     QString file(const QString& name) const;
-    bool isValid() const { return m_existing.isEmpty() ? m_dir.isValid() : true; }
 
 private:
     QTemporaryDir m_dir;

@@ -1,40 +1,39 @@
 #include "programrun.h"
 
-#include "shell/mains.h"
+#include "ui/mainwindow.h"
 
 namespace trovix {
 
-ProgramRun::ProgramRun(ProgramFolder::Content content)
-    : folder(content)
+namespace {
+
+std::unique_ptr<Session> makeSession(const QString& folder, RecordingServices*& services)
 {
     auto owned = std::make_unique<RecordingServices>();
     services = owned.get();
-    module = std::make_unique<Module1>(folder.path(), std::move(owned));
-    ended = std::make_unique<QSignalSpy>(module.get(), &Module1::programEnded);
+    return std::make_unique<Session>(folder, std::move(owned));
 }
+
+} // namespace
+
+ProgramRun::ProgramRun(ProgramFolder::Content content)
+    : folder(content)
+    , session(makeSession(folder.path(), services))
+    , ended(std::make_unique<QSignalSpy>(session.get(), &Session::programEnded))
+{}
 
 ProgramRun::ProgramRun(const QString& existingFolder)
     : folder(existingFolder)
-{
-    auto owned = std::make_unique<RecordingServices>();
-    services = owned.get();
-    module = std::make_unique<Module1>(folder.path(), std::move(owned));
-    ended = std::make_unique<QSignalSpy>(module.get(), &Module1::programEnded);
-}
+    , session(makeSession(folder.path(), services))
+    , ended(std::make_unique<QSignalSpy>(session.get(), &Session::programEnded))
+{}
 
 ProgramRun::~ProgramRun() = default;
 
-Mains* ProgramRun::openDatabase()
+MainWindow* ProgramRun::openDatabase()
 {
-    module->OpenDatabase();
-    mains = module->mains.get();
+    session->openDatabase();
+    mains = &session->mainWindow();
     return mains;
-}
-
-int ProgramRun::trayDeletes() const
-{
-    return int(std::count_if(services->trayRequests.begin(), services->trayRequests.end(),
-                             [](const auto& request) { return request.message == TrayMessage::Delete; }));
 }
 
 } // namespace trovix

@@ -2,7 +2,7 @@
 
 #include "programfolder.h"
 #include "recordingservices.h"
-#include "shell/module1.h"
+#include "ui/session.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -11,7 +11,7 @@
 
 namespace trovix {
 
-class Mains;
+class MainWindow;
 
 // One run of the program on a throw-away folder, its services recorded.
 struct ProgramRun
@@ -21,16 +21,14 @@ struct ProgramRun
     explicit ProgramRun(const QString& existingFolder);
     ~ProgramRun();
 
-    // Opens the database, which loads the main window unseen.
-    Mains* openDatabase();
-    // How often the notification-area icon was asked to go.
-    int trayDeletes() const;
+    // Opens the database, which makes the main window unseen.
+    MainWindow* openDatabase();
 
     ProgramFolder folder;
     RecordingServices* services = nullptr;
-    std::unique_ptr<Module1> module;
-    std::unique_ptr<QSignalSpy> ended; // Module1::programEnded
-    QPointer<Mains> mains;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<QSignalSpy> ended; // Session::programEnded
+    QPointer<MainWindow> mains;
 };
 
 } // namespace trovix

@@ -1,27 +1,25 @@
 #include "recordingservices.h"
 
-#include "platform/qtservices.h"
-#include "platform/runtimeerror.h"
+#include "desktop/qtservices.h"
+
+#include <QSystemTrayIcon>
 
 namespace trovix {
 
-int RecordingServices::shellExecute(const QString& operation, const QString& file, const QString& parameters,
-                                    const QString& directory, int showCommand)
+LaunchResult RecordingServices::open(const OpenFile& request)
 {
-    shellRequests.append({operation, file, parameters, directory, showCommand});
+    openings.append(request);
     if (launchForReal)
-        return real().shellExecute(operation, file, parameters, directory, showCommand);
-    return shellResult;
+        return real().open(request);
+    return {outcome, QStringLiteral("as scripted")};
 }
 
-qint64 RecordingServices::startProgram(const QStringList& words, const QString& folder)
+LaunchResult RecordingServices::start(const StartProgram& request)
 {
-    programStarts.append(words);
+    programStarts.append(request.words);
     if (launchForReal)
-        return real().startProgram(words, folder);
-    if (startFailure != 0)
-        throw RuntimeError(startFailure, QStringLiteral("The program could not be started (as scripted)."));
-    return 4242;
+        return real().start(request);
+    return {outcome, QStringLiteral("as scripted")};
 }
 
 QString RecordingServices::openFileName(QWidget* parent, const QString& filter)
@@ -30,11 +28,20 @@ QString RecordingServices::openFileName(QWidget* parent, const QString& filter)
     return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
 }
 
+QSystemTrayIcon* RecordingServices::addTrayIcon(const QIcon& icon, const QString& tip, QObject* owner)
+{
+    // A real icon, never shown: its presses are the test's to send.
+    trayIcon = new QSystemTrayIcon(icon, owner);
+    trayIcon->setToolTip(tip);
+    trayTips << tip;
+    return trayIcon;
+}
+
 QStringList RecordingServices::launches() const
 {
     QStringList asked;
-    for (const ShellRequest& request : shellRequests)
-        asked << request.file + QStringLiteral(" in ") + request.directory;
+    for (const OpenFile& request : openings)
+        asked << request.file + QStringLiteral(" in ") + request.folder;
     for (const QStringList& words : programStarts)
         asked << words.join(QStringLiteral(" | "));
     return asked;
@@ -45,30 +52,6 @@ Services& RecordingServices::real()
     if (!m_real)
         m_real = std::make_unique<QtServices>();
     return *m_real;
-}
-
-void RecordingServices::winHelp(QWidget* owner, const QString& helpFile, int command, int data)
-{
-    helpRequests.append({owner, helpFile, command, data});
-}
-
-bool RecordingServices::shellNotifyIcon(int message, const TrayIconData& data)
-{
-    trayRequests.append({message, data});
-    return true;
-}
-
-WindowProc RecordingServices::setWindowProc(QWidget* window, WindowProc procedure)
-{
-    WindowProc previous = m_procedures.value(window, [](QWidget*, unsigned, qintptr, qintptr) -> qintptr { return 0; });
-    m_procedures.insert(window, std::move(procedure));
-    return previous;
-}
-
-qintptr RecordingServices::sendMessage(QWidget* window, unsigned message, qintptr wParam, qintptr lParam)
-{
-    const WindowProc procedure = m_procedures.value(window);
-    return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
 } // namespace trovix

@@ -1,14 +1,12 @@
 #include "windowdriver.h"
 
-#include "platform/connection.h"
-#include "platform/recordset.h"
-#include "platform/textbox.h"
-#include "platform/windowsystem.h"
-#include "shell/listwindow.h"
-#include "shell/mains.h"
-#include "shell/module1.h"
-#include "shell/treeview.h"
-#include "store/catalog.h"
+#include "core/catalog.h"
+#include "core/database.h"
+#include "desktop/windowsystem.h"
+#include "ui/listwindow.h"
+#include "ui/mainwindow.h"
+#include "ui/textbox.h"
+#include "ui/treeview.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -44,8 +42,8 @@ void WindowRun::showMainWindow()
 
 ListWindow* WindowRun::show(ChildWindow which)
 {
-    module->ShowChild(which);
-    return module->childWindow(which);
+    session->showChild(which);
+    return &session->childWindow(which);
 }
 
 QString WindowRun::message() const
@@ -55,15 +53,12 @@ QString WindowRun::message() const
 
 QStringList WindowRun::rows(const QString& table) const
 {
-    Recordset rs;
-    rs.Open(QStringLiteral("select * from %1 order by rowid").arg(table), *module->dbConnection);
+    Query rows = session->database().query(QStringLiteral("select * from %1 order by rowid").arg(table));
     QStringList result;
-    for (; !rs.Eof(); rs.MoveNext()) {
+    while (rows.next()) {
         QStringList cells;
-        for (int i = 0; i < rs.fieldCount(); ++i) {
-            const Value v = rs.Fields(i);
-            cells << (v.isNull() ? QStringLiteral("\\N") : v.variant().toString());
-        }
+        for (int i = 0; i < rows.columnCount(); ++i)
+            cells << rows.text(i).value_or(QStringLiteral("\\N"));
         result << cells.join(QLatin1Char('|'));
     }
     return result;
@@ -71,7 +66,20 @@ QStringList WindowRun::rows(const QString& table) const
 
 void WindowRun::execute(const QString& sql, const QVariantList& values)
 {
-    module->dbConnection->Execute(sql, values);
+    session->database().execute(sql, values);
+}
+
+TextBox* field(const ListWindow* window, int index)
+{
+    static const char* const category[] = {"nameEdit", "pathEdit", "descriptionEdit"};
+    static const char* const reminders[] = {"messageEdit", "hourEdit", "minuteEdit"};
+    const bool reminder = window->objectName() == Catalog::Reminders;
+    return window->findChild<TextBox*>(QString::fromLatin1((reminder ? reminders : category)[index]));
+}
+
+TreeView* treeOf(const ListWindow* window)
+{
+    return part<TreeView>(window, "tree");
 }
 
 const Kind& kindOf(ChildWindow which)
@@ -81,18 +89,18 @@ const Kind& kindOf(ChildWindow which)
 
 QString tableOf(ChildWindow which)
 {
-    return which == ChildWindow::Reminders ? Catalog::Reminders : kindOf(which).traits().window.table;
+    return which == ChildWindow::Reminders ? Catalog::Reminders : kindOf(which).traits().table;
 }
 
 void clickNode(ListWindow* window, const Node* node)
 {
-    TreeView* tree = window->TreeView1;
+    TreeView* tree = treeOf(window);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->nodeRect(node).center());
 }
 
 void doubleClickNode(ListWindow* window, const Node* node)
 {
-    TreeView* tree = window->TreeView1;
+    TreeView* tree = treeOf(window);
     clickNode(window, node);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->nodeRect(node).center());
 }
@@ -105,8 +113,9 @@ void doubleClick(QWidget* widget)
 
 void clickButton(ListWindow* window, int position)
 {
-    QAction* action = window->Buttons(position);
-    QWidget* button = action ? window->Toolbar1->widgetForAction(action) : nullptr;
+    auto* toolbar = part<QToolBar>(window, "toolBar");
+    QAction* action = toolbarButton(toolbar, position);
+    QWidget* button = action ? toolbar->widgetForAction(action) : nullptr;
     if (!button)
         QFAIL("no such toolbar button");
     QTest::mouseClick(button, Qt::LeftButton);
@@ -157,17 +166,17 @@ void dropOn(QWidget* widget, const QMimeData& data)
 
 Node* nodeByText(ListWindow* window, const QString& text)
 {
-    Node* root = window->TreeView1->root();
+    Node* root = treeOf(window)->root();
     if (root && root->text() == text)
         return root;
-    return window->TreeView1->childByText(text);
+    return treeOf(window)->childByText(text);
 }
 
 QStringList childTexts(ListWindow* window)
 {
     QStringList texts;
-    for (int i = 0; i < window->TreeView1->childCount(); ++i)
-        texts << window->TreeView1->child(i)->text();
+    for (int i = 0; i < treeOf(window)->childCount(); ++i)
+        texts << treeOf(window)->child(i)->text();
     return texts;
 }
 

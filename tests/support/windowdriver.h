@@ -1,9 +1,10 @@
 #pragma once
 
-#include "categories/categorytraits.h"
 #include "programrun.h"
+#include "ui/categorytraits.h"
 
 #include <QStringList>
+#include <QtTest>
 
 class QAction;
 class QMimeData;
@@ -14,7 +15,21 @@ namespace trovix {
 class ListWindow;
 class Node;
 class TextBox;
+class TreeView;
 enum class ChildWindow;
+
+// A widget, action or timer below the window by its object name; the test fails where there is none.
+template<typename T = QWidget>
+T* part(const QObject* window, const char* name)
+{
+    T* found = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (!found)
+        qFatal("%s has no %s", window ? qPrintable(window->objectName()) : "nothing", name);
+    return found;
+}
+// The editor's boxes of a list window by position: name, path, description; or message, hour, minute.
+TextBox* field(const ListWindow* window, int index);
+TreeView* treeOf(const ListWindow* window);
 
 // A run whose main window is on screen and active, driven as a user would:
 // mouse clicks on nodes and toolbar buttons, keys, and the rows read back.

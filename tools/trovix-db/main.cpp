@@ -1,7 +1,6 @@
 // trovix-db: makes the delivered database, checks it, dumps it.
-#include "platform/runtimeerror.h"
-#include "store/catalog.h"
-#include "store/programfiles.h"
+#include "core/catalog.h"
+#include "core/database.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -28,7 +27,7 @@ int main(int argc, char* argv[])
         return usage(err);
     const QString& command = args.at(0);
     const QString& folder = args.at(1);
-    const QString file = trovix::ProgramFiles::path(folder, trovix::ProgramFiles::Database);
+    const QString file = trovix::Catalog::fileName(folder);
 
     try {
         if (command == QLatin1String("create")) {
@@ -48,7 +47,7 @@ int main(int argc, char* argv[])
             trovix::Catalog::dump(folder, out);
             return 0;
         }
-    } catch (const trovix::RuntimeError& e) {
+    } catch (const trovix::DatabaseError& e) {
         err << "trovix-db: " << e.description() << '\n';
         return 1;
     }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/launcher.h"
+#include "listwindow.h"
+
+#include <QList>
+#include <QString>
+
+namespace trovix {
+
+// Everything in which the category windows differ: one row a window.
+struct CategoryTraits
+{
+    ListWindow::Design window;
+    QString table;
+    QString heading;         // the heading after a load
+    QString headingAfterNew; // the heading New shows
+    LaunchKind launch;
+    QString browseFilter;     // the file dialog's filter for the path box
+    QString notFoundText;     // the entry's file or program is not there
+    QString notRunnableText;  // it cannot be started
+    QString pathWithoutValue; // the entry has no path
+    QList<Placement> layout;  // the design layout of the window's own elements
+};
+
+namespace Categories {
+const CategoryTraits& softwares();
+const CategoryTraits& games();
+const CategoryTraits& windows();
+const CategoryTraits& documents();
+// "Executable Files|*.exe|All Files|*.*", the filter of every Browse for a program.
+const QString& executableFilter();
+} // namespace Categories
+
+} // namespace trovix
