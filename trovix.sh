@@ -37,7 +37,6 @@ PACKAGES=(
 )
 
 BUILD_DIR=build
-SANITIZE_DIR=build-sanitize
 FUZZ_DIR=build-fuzz
 PROGRAM=$BUILD_DIR/trovix/trovix
 
@@ -111,8 +110,8 @@ build() {
     if [[ -f $cache ]] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "$cache"; then
         die "$BUILD_DIR/ was configured with another generator; remove it and run again"
     fi
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$BUILD_DIR"
+    cmake --preset default
+    cmake --build --preset default
 }
 
 XVFB_PID=
@@ -182,23 +181,20 @@ stage_summary() {
 }
 
 # The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a build of their
-# own. Any report fails the test that made it; the only leaks let pass are the system libraries' ones
-# listed, each with its reason, in tests/sanitize/lsan.supp.
+# own (the "sanitize" presets). Any report fails the test that made it; the only leaks let pass are the
+# system libraries' ones listed, each with its reason, in tests/sanitize/lsan.supp.
 sanitized_unit_tests() {
-    cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROVIX_SANITIZE=ON >/dev/null
-    cmake --build "$SANITIZE_DIR"
-    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
-        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        LSAN_OPTIONS=suppressions=$PWD/tests/sanitize/lsan.supp:print_suppressions=0 \
-        ctest --test-dir "$SANITIZE_DIR" --output-on-failure -L unit -j 2
+    cmake --preset sanitize >/dev/null
+    cmake --build --preset sanitize
+    ctest --preset sanitize
 }
 
 run_tests() {
     if [[ $# -gt 0 ]]; then
-        ctest --test-dir "$BUILD_DIR" --output-on-failure "$@"
+        ctest --preset default "$@"
         return
     fi
-    stage "the test suite" ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2
+    stage "the test suite" ctest --preset default
     stage "fuzzing, ${FUZZ_SECONDS:-60} s a harness" tests/fuzz/run.sh "${FUZZ_SECONDS:-60}" "$FUZZ_DIR"
     stage "unit tests under the sanitizers" sanitized_unit_tests
     stage "the Debian package, installed and used" packaging/test-package.sh "$BUILD_DIR"
@@ -214,7 +210,7 @@ run_package() {
 # The long form: the reliability suite with a thousand kills, and ten minutes a fuzzing harness.
 run_soak() {
     stage "the reliability suite, long form" env TROVIX_KILLS=${TROVIX_KILLS:-1000} \
-        ctest --test-dir "$BUILD_DIR" --output-on-failure -L reliability
+        ctest --preset default -L reliability
     stage "fuzzing, ${FUZZ_SECONDS:-600} s a harness" tests/fuzz/run.sh "${FUZZ_SECONDS:-600}" "$FUZZ_DIR"
     stage_summary
 }
@@ -292,10 +288,8 @@ run_mutants() {
         mkdir -p "$copy/tree"
         git ls-files -z | xargs -0 tar -cf - | tar -C "$copy/tree" -xf -
         # Only what the suite runs, optimised but without debugging information: each fault relinks every
-        # test program, and that is most of a fault's time.
-        sed -i '/add_subdirectory(bench)/d' "$copy/tree/CMakeLists.txt"
-        cmake -S "$copy/tree" -B "$copy/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" >/dev/null
+        # test program, and that is most of a fault's time. The preset builds beside the tree, in $copy/build.
+        (cd "$copy/tree" && cmake --preset mutants >/dev/null)
         cmake --build "$copy/build" >"$copy/build.log" 2>&1 || die "the copy does not build without faults"
     fi
     while IFS=$'\t' read -r file original replacement what; do

@@ -1,9 +1,8 @@
 #pragma once
 
 // What the list benchmarks share: random names, timing, and the floor a list's load is held against.
-#include "platform/connection.h"
-
-#include "store/catalog.h"
+#include "core/catalog.h"
+#include "core/database.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -12,6 +11,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace trovix::bench {
@@ -56,63 +57,76 @@ inline double bestPrepared(int runs, const std::function<void()>& prepare, const
     return best;
 }
 
+// A benchmark whose work did not do what it should measures nothing: it stops with the reason.
+inline void require(bool holds, const char* what)
+{
+    if (holds)
+        return;
+    std::fprintf(stderr, "failed: %s\n", what);
+    std::exit(1);
+}
+
 // The best the engine and a tree can do with a listing: the query stepped on the bare API on the same
-// connection, and one plain item a name under a root.
-inline void floorLoad(Connection& connection, QTreeWidget& tree, const char* query, const QString& rootText)
+// database, and one plain item a name (column 1, after the rowid) under a root.
+inline void floorLoad(Database& database, QTreeWidget& tree, const char* query, const QString& rootText)
 {
     tree.clear();
     auto* root = new QTreeWidgetItem(QStringList{rootText});
     tree.addTopLevelItem(root);
     QList<QTreeWidgetItem*> items;
     sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(connection.handle(), query, -1, &statement, nullptr);
+    sqlite3_prepare_v2(database.handle(), query, -1, &statement, nullptr);
     while (sqlite3_step(statement) == SQLITE_ROW) {
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        items.append(new QTreeWidgetItem(QStringList{QString::fromUtf8(text, sqlite3_column_bytes(statement, 0))}));
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+        items.append(new QTreeWidgetItem(QStringList{QString::fromUtf8(text, sqlite3_column_bytes(statement, 1))}));
     }
     sqlite3_finalize(statement);
     root->addChildren(items);
     root->setExpanded(true);
 }
 
-inline const char* verdict(bool met)
+inline int columnCount(const QString& table)
 {
-    return met ? "met" : "NOT met";
+    for (const Catalog::Table& t : Catalog::tables()) {
+        if (t.name == table)
+            return int(t.columns.size());
+    }
+    return 0;
 }
 
 // Fills a list's table with entries as a user gives them: trimmed, distinct names (each starts with
 // "E" and its number), and a path or description in every further column.
-inline void fillList(Connection& connection, const QString& table, int rows)
+inline void fillList(Database& database, const QString& table, int rows)
 {
     QRandomGenerator random(20261207);
-    const int columns = int(Catalog::table(table).columns.size());
+    const int columns = columnCount(table);
     QByteArray sql = "insert into " + table.toUtf8() + " values (?";
     for (int column = 1; column < columns; ++column)
         sql += ", ?";
     sql += ")";
-    connection.BeginTrans();
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(connection.handle(), sql.constData(), -1, &insert, nullptr);
-    for (int i = 0; i < rows; ++i) {
-        const QByteArray name = "E" + QByteArray::number(i) + ' ' + randomText(random, 8, 30).trimmed();
-        sqlite3_bind_text(insert, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-        for (int column = 1; column < columns; ++column) {
-            const QByteArray text = "/usr/local/bin/" + randomText(random, 5, 25);
-            sqlite3_bind_text(insert, column + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    database.transaction([&] {
+        sqlite3_stmt* insert = nullptr;
+        sqlite3_prepare_v2(database.handle(), sql.constData(), -1, &insert, nullptr);
+        for (int i = 0; i < rows; ++i) {
+            const QByteArray name = "E" + QByteArray::number(i) + ' ' + randomText(random, 8, 30).trimmed();
+            sqlite3_bind_text(insert, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+            for (int column = 1; column < columns; ++column) {
+                const QByteArray text = "/usr/local/bin/" + randomText(random, 5, 25);
+                sqlite3_bind_text(insert, column + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            }
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
         }
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    connection.CommitTrans();
+        sqlite3_finalize(insert);
+    });
 }
 
-// The engine's own cost of a change: one statement in a transaction of its own, on the same connection.
-inline void floorChange(Connection& connection, const QByteArray& sql)
+// The engine's own cost of a change: one statement in a transaction of its own, on the same database.
+inline void floorChange(Database& database, const QByteArray& sql)
 {
-    sqlite3_exec(connection.handle(), "begin immediate", nullptr, nullptr, nullptr);
-    sqlite3_exec(connection.handle(), sql.constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(connection.handle(), "commit", nullptr, nullptr, nullptr);
+    sqlite3_exec(database.handle(), "begin immediate", nullptr, nullptr, nullptr);
+    sqlite3_exec(database.handle(), sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(database.handle(), "commit", nullptr, nullptr, nullptr);
 }
 
 } // namespace trovix::bench

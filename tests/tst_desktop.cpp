@@ -1,15 +1,14 @@
 // The main window and what surrounds it (tray icon, tips, about box, splash), through the real widgets.
-#include "extras/about.h"
-#include "extras/splash.h"
-#include "extras/tip.h"
-#include "platform/connection.h"
-#include "platform/textbox.h"
-#include "platform/twips.h"
-#include "platform/windowsystem.h"
-#include "reminders/reminders.h"
-#include "shell/mains.h"
-#include "shell/statuspanel.h"
-#include "store/programfiles.h"
+#include "core/database.h"
+#include "core/programfiles.h"
+#include "desktop/windowsystem.h"
+#include "ui/aboutbox.h"
+#include "ui/mainwindow.h"
+#include "ui/reminderswindow.h"
+#include "ui/splashwindow.h"
+#include "ui/statuspanel.h"
+#include "ui/textbox.h"
+#include "ui/tipwindow.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -24,6 +23,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
+#include <QSystemTrayIcon>
 #include <QToolButton>
 #include <QtTest>
 
@@ -101,46 +101,46 @@ void DesktopTest::fixedTextsAndShortcuts_data()
     const QKeySequence none;
     QTest::addColumn<FixedText>("row");
     for (const FixedText& row : QList<FixedText>{
-                 {"mains", "", "windowTitle", "Marlen's TROVIX", none},
+                 {"mainWindow", "", "windowTitle", "Marlen's TROVIX", none},
                  {"tray", "", "", "Trovix 1.0", none}, // the icon's tip
-                 {"mains", "Panels(1)", "text", "Minimize / Minimize to System Tray", none},
-                 {"mains", "Panels(2)", "text", "Double Click for Tip of the Day / Messages from TROVIX", none},
-                 {"mains", "Panels(3)", "text", "N / A - Always on Top  N - Not on Top", none},
-                 {"mains", "mnuarrange", "title", "&Arrange", none},
-                 {"mains", "mnuresize", "text", "&Minimize", Qt::CTRL | Qt::Key_Y},
-                 {"mains", "mnuontop", "text", "&Always on Top", Qt::CTRL | Qt::Key_O},
-                 {"mains", "mnuexits", "text", "&Exit", none},
-                 {"mains", "window", "title", "&Windows", none},
-                 {"mains", "mnugames", "text", "&Games", Qt::CTRL | Qt::Key_G},
-                 {"mains", "mnusoftwares", "text", "&Softwares", Qt::CTRL | Qt::Key_T},
-                 {"mains", "mnuwindows", "text", "&Windows Softwares", Qt::CTRL | Qt::Key_W},
-                 {"mains", "mnudocuments", "text", "&Documents", Qt::CTRL | Qt::Key_D},
-                 {"mains", "mnureminders", "text", "&Reminders", Qt::CTRL | Qt::Key_R},
-                 {"mains", "mnuabout", "title", "&Help", none},
-                 {"mains", "mnuhelp", "text", "&Contents", Qt::Key_F1},
-                 {"mains", "mnutip", "text", "&Tip of the Day", Qt::Key_F2},
-                 {"mains", "mnuversion", "text", "&Version", Qt::Key_F3},
-                 {"mains", "mnusystray", "title", "&Systray", none},
-                 {"mains", "mnutrovix", "text", "&Trovix", none},
-                 {"mains", "mnuexit", "text", "&Exit", none},
-                 {"mains", "Toolbar1", "", "Game S/W Win Docs Rem Exit", none},
+                 {"mainWindow", "minimizePanel", "text", "Minimize / Minimize to System Tray", none},
+                 {"mainWindow", "messagePanel", "text", "Double Click for Tip of the Day / Messages from TROVIX", none},
+                 {"mainWindow", "onTopPanel", "text", "N / A - Always on Top  N - Not on Top", none},
+                 {"mainWindow", "arrangeMenu", "title", "&Arrange", none},
+                 {"mainWindow", "minimizeAction", "text", "&Minimize", Qt::CTRL | Qt::Key_Y},
+                 {"mainWindow", "onTopAction", "text", "&Always on Top", Qt::CTRL | Qt::Key_O},
+                 {"mainWindow", "exitAction", "text", "&Exit", none},
+                 {"mainWindow", "windowsMenu", "title", "&Windows", none},
+                 {"mainWindow", "gamesAction", "text", "&Games", Qt::CTRL | Qt::Key_G},
+                 {"mainWindow", "softwaresAction", "text", "&Softwares", Qt::CTRL | Qt::Key_T},
+                 {"mainWindow", "windowsAction", "text", "&Windows Softwares", Qt::CTRL | Qt::Key_W},
+                 {"mainWindow", "documentsAction", "text", "&Documents", Qt::CTRL | Qt::Key_D},
+                 {"mainWindow", "remindersAction", "text", "&Reminders", Qt::CTRL | Qt::Key_R},
+                 {"mainWindow", "helpMenu", "title", "&Help", none},
+                 {"mainWindow", "contentsAction", "text", "&Contents", Qt::Key_F1},
+                 {"mainWindow", "tipAction", "text", "&Tip of the Day", Qt::Key_F2},
+                 {"mainWindow", "aboutAction", "text", "&Version", Qt::Key_F3},
+                 {"mainWindow", "trayMenu", "title", "&Systray", none},
+                 {"mainWindow", "trayShowAction", "text", "&Trovix", none},
+                 {"mainWindow", "trayExitAction", "text", "&Exit", none},
+                 {"mainWindow", "toolBar", "", "Game S/W Win Docs Rem Exit", none},
                  {"tip", "", "windowTitle", "Tip of the Day", none},
-                 {"tip", "Label1", "text", "Let me tell you ...", none},
-                 {"tip", "cmdNextTip", "text", "&Next Tip", none},
-                 {"tip", "cmdOK", "text", "OK", none},
+                 {"tip", "headingLabel", "text", "Let me tell you ...", none},
+                 {"tip", "nextTipButton", "text", "&Next Tip", none},
+                 {"tip", "okButton", "text", "OK", none},
                  {"about", "", "windowTitle", "TROVIX 1.0 by the TROVIX team", none},
-                 {"about", "lblTitle", "text", "TROVIX", none},
-                 {"about", "lblVersion", "text", "Version 1.0", none},
-                 {"about", "lblDisclaimer", "text",
+                 {"about", "titleLabel", "text", "TROVIX", none},
+                 {"about", "versionLabel", "text", "Version 1.0", none},
+                 {"about", "disclaimerLabel", "text",
                   "TROVIX is provided as it is, without warranty of any kind. Keep a copy of trovix.mdb, which holds "
                   "all "
                   "your lists and reminders.",
                   none},
-                 {"about", "cmdOK", "text", "OK", none},
+                 {"about", "okButton", "text", "OK", none},
                  {"reminders", "", "windowTitle", "Reminders", none},
-                 {"reminders", "Text2", "plainText", "Message", none},
-                 {"reminders", "mnuquiet", "text", "&Quiet", Qt::CTRL | Qt::Key_P},
-                 {"reminders", "Toolbar1", "", "Save Cancel New Modify Delete Quiet Help", none},
+                 {"reminders", "messageDisplay", "plainText", "Message", none},
+                 {"reminders", "quietAction", "text", "&Quiet", Qt::CTRL | Qt::Key_P},
+                 {"reminders", "toolBar", "", "Save Cancel New Modify Delete Quiet Help", none},
          })
         QTest::newRow(qPrintable(QStringList({std::get<0>(row), std::get<1>(row), std::get<2>(row)}).join(' '))) << row;
 }
@@ -151,48 +151,47 @@ void DesktopTest::fixedTextsAndShortcuts()
     const auto& [window, element, property, text, shortcut] = row;
     WindowRun run;
     if (window == QLatin1String("tray")) { // the icon the program puts there at its start
-        QCOMPARE(run.services->trayRequests.value(0).data.tipText(), text);
+        QCOMPARE(run.services->trayTips.value(0), text);
         return;
     }
-    QWidget* root = run.mains;
+    QWidget* root = run.mainWindow;
     if (window == QLatin1String("tip"))
-        root = run.module->tip.get();
+        root = (run.session->showTips(), run.session->tipsIfLoaded());
     else if (window == QLatin1String("about"))
-        root = run.module->about.get();
+        root = (run.session->showAbout(), run.session->aboutIfLoaded());
     else if (window == QLatin1String("reminders"))
         root = run.show(ChildWindow::Reminders);
     QObject* target = element.isEmpty() ? root : root->findChild<QObject*>(element);
     QVERIFY(target);
     QCOMPARE(shownText(target, property), text);
     // The tray's menu stays out of the menu bar.
-    QVERIFY(!run.mains->menuBar()->actions().contains(run.mains->mnusystray->menuAction()));
+    QVERIFY(!run.mainWindow->menuBar()->actions().contains(part<QMenu>(run.mainWindow, "trayMenu")->menuAction()));
     if (auto* item = qobject_cast<QAction*>(target)) {
         QCOMPARE(item->shortcut(), shortcut);
         QSignalSpy triggered(item, &QAction::triggered);
         if (!shortcut.isEmpty())
-            QTest::keyClick(run.mains, shortcut[0].key(), shortcut[0].keyboardModifiers());
+            QTest::keyClick(run.mainWindow, shortcut[0].key(), shortcut[0].keyboardModifiers());
         QCOMPARE(triggered.size(), shortcut.isEmpty() ? 0 : 1);
     }
 }
 
 void DesktopTest::mainWindowGestures_data()
 {
-    const QString exit = QStringLiteral("ended 0, icon removed %1 times, %2 sounds");
+    const QString exit = QStringLiteral("ended 0, icon removed, %1 sounds");
     const QString tip = QStringLiteral("shown, N inset, tip %1");
     const QString problem = tip.arg(QStringLiteral("There is some problem with Tip of the Day"));
     QTest::addColumn<Gestures>("row");
     int count = 0;
     for (const Gestures& row : QList<Gestures>{
-                 {"mnuresize", "hidden, N inset"},
+                 {"minimizeAction", "hidden, N inset"},
                  {"panel 1", "hidden, N inset"},
-                 // The icon's messages, with the item picked from its pop-up menu: a left press shows the window.
-                 {"panel 1, icon 517 513", "shown, N inset, answered -1"},
-                 {"mnuresize, icon 517 516 mnutrovix", "shown, N inset, answered -1, pop-up"},
-                 {"mnuresize, icon 517 516 Esc", "hidden, N inset, answered -1, pop-up"},
-                 {"mnuresize, icon 517 516 mnuexit", exit.arg(2).arg(0)},
-                 // Others change nothing: a move, a left release and double click, a right release, another message.
-                 {"icon 517 512, icon 517 514, icon 517 515, icon 517 517, icon 15 513",
-                  "shown, N inset, answered 0 0 0 0 0"},
+                 // The icon's presses, with the item picked from its pop-up menu: a left press shows the window.
+                 {"panel 1, icon left", "shown, N inset"},
+                 {"minimizeAction, icon right trayShowAction", "shown, N inset, pop-up"},
+                 {"minimizeAction, icon right Esc", "hidden, N inset, pop-up"},
+                 {"minimizeAction, icon right trayExitAction", exit.arg(0)},
+                 // Others change nothing: a double click, a middle press, one of no kind.
+                 {"minimizeAction, icon double, icon middle, icon unknown", "hidden, N inset"},
                  // Without a tray host nothing could bring a hidden window back: it is minimized instead.
                  {"no tray host, panel 1", "minimized, N inset"},
                  {"no tray host, panel 1, second start", "shown, N inset"},
@@ -203,10 +202,10 @@ void DesktopTest::mainWindowGestures_data()
                  {"F1", "shown, N inset, help contents"},
                  {"F2", "shown, N inset, tip One"},
                  {"panel 2 double click", "shown, N inset, tip One"},
-                 {"F2, cmdNextTip, cmdNextTip, cmdNextTip", tip.arg("One"), "One\nTwo\nThree\n"}, // round again
-                 {"F2, cmdNextTip", tip.arg(""), ""},
-                 {"F2, cmdNextTip, cmdNextTip", tip.arg("b"), "a\n\nb"},
-                 {"F2, cmdNextTip, cmdNextTip", tip.arg("c\rd"), "a\r\nb\nc\rd"},
+                 {"F2, nextTipButton, nextTipButton, nextTipButton", tip.arg("One"), "One\nTwo\nThree\n"}, // round again
+                 {"F2, nextTipButton", tip.arg(""), ""},
+                 {"F2, nextTipButton, nextTipButton", tip.arg("b"), "a\n\nb"},
+                 {"F2, nextTipButton, nextTipButton", tip.arg("c\rd"), "a\r\nb\nc\rd"},
                  {"F2", tip.arg(QStringLiteral(u"é 😀")),
                   "\xEF\xBB\xBF\xC3\xA9 \xF0\x9F\x98\x80\n"},           // UTF-8, a BOM dropped
                  {"F2", tip.arg(QStringLiteral(u"Café")), "Caf\xE9\n"}, // not UTF-8: Latin-1
@@ -215,15 +214,15 @@ void DesktopTest::mainWindowGestures_data()
                  {"F2", problem, "unreadable"},
                  {"F2, Enter", "shown, N inset"},
                  // The focus on Next Tip must not turn Enter into Next Tip.
-                 {"F2, cmdNextTip focused, Return", "shown, N inset"},
-                 {"F2, cmdOK", "shown, N inset"},
+                 {"F2, nextTipButton focused, Return", "shown, N inset"},
+                 {"F2, okButton", "shown, N inset"},
                  {"F3, blink", "shown, N inset, about underlined"},
-                 {"F3, blink, cmdOK, F3", "shown, N inset, about"},
+                 {"F3, blink, okButton, F3", "shown, N inset, about"},
                  {"F2, F3, main window activated", "shown, N inset"},
-                 {"mnuexits", exit.arg(1).arg(0)},
-                 {"toolbar Exit", exit.arg(1).arg(1)},
-                 {"mnuexit", exit.arg(2).arg(0)},
-                 {"close", exit.arg(1).arg(0)},
+                 {"exitAction", exit.arg(0)},
+                 {"toolbar Exit", exit.arg(1)},
+                 {"trayExitAction", exit.arg(0)},
+                 {"close", exit.arg(0)},
          })
         QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(++count).arg(row.gestures))) << row;
 }
@@ -242,78 +241,81 @@ void DesktopTest::mainWindowGestures()
     // A superuser's rights over files dropped too, while the file is unreadable.
     std::unique_ptr<ReadOnlyFile> rights(row.tips == "unreadable" ? new ReadOnlyFile(tips.fileName()) : nullptr);
     QVERIFY(!rights || tips.setPermissions(QFileDevice::WriteOwner));
-    // A second hook would make the procedure its own predecessor; it is ignored.
-    run.module->HookWindow(run.mains);
-    QStringList answers;
     bool popup = false;
+    const auto panel = [&run](int number) {
+        return part<StatusPanel>(run.mainWindow, (const char*[]){"minimizePanel", "messagePanel", "onTopPanel"}[number - 1]);
+    };
+    const QMap<QString, QSystemTrayIcon::ActivationReason> presses = {{"left", QSystemTrayIcon::Trigger},
+                                                                     {"right", QSystemTrayIcon::Context},
+                                                                     {"double", QSystemTrayIcon::DoubleClick},
+                                                                     {"middle", QSystemTrayIcon::MiddleClick},
+                                                                     {"unknown", QSystemTrayIcon::Unknown}};
     for (const QString& gesture : QString(row.gestures).split(QStringLiteral(", "))) {
-        Tip* tip = run.module->tip.ifLoaded();
-        QWidget* dialog = tip ? static_cast<QWidget*>(tip) : run.module->about.ifLoaded();
+        TipWindow* tip = run.session->tipsIfLoaded();
+        QWidget* dialog = tip ? static_cast<QWidget*>(tip) : run.session->aboutIfLoaded();
         if (gesture == QLatin1String("no tray host"))
             run.services->trayAvailable = false;
         else if (gesture.startsWith(QLatin1String("panel")) && gesture.endsWith(QLatin1String("double click")))
-            doubleClick(run.mains->Panels(gesture.mid(6, 1).toInt()));
+            doubleClick(panel(gesture.mid(6, 1).toInt()));
         else if (gesture.startsWith(QLatin1String("panel")))
-            QTest::mouseClick(run.mains->Panels(gesture.mid(6, 1).toInt()), Qt::LeftButton);
+            QTest::mouseClick(panel(gesture.mid(6, 1).toInt()), Qt::LeftButton);
         else if (const QStringList words = gesture.split(' '); words.first() == QLatin1String("icon")) {
-            if (words.size() > 3)
-                answerPopup(words.at(3), &popup);
-            answers << QString::number(
-                    run.services->sendMessage(run.mains, words.at(1).toUInt(), 0, words.at(2).toInt()));
+            if (words.size() > 2)
+                answerPopup(words.at(2), &popup);
+            emit run.services->trayIcon->activated(presses.value(words.at(1)));
+            QTest::qWait(100);
         } else if (gesture == QLatin1String("second start"))
-            run.module->BringForward();
-        else if (gesture == QLatin1String("cmdNextTip focused")) {
+            run.session->bringForward();
+        else if (gesture == QLatin1String("nextTipButton focused")) {
             tip->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(tip));
-            tip->cmdNextTip->setFocus();
-            QTRY_VERIFY(tip->cmdNextTip->hasFocus());
+            part(tip, "nextTipButton")->setFocus();
+            QTRY_VERIFY(part(tip, "nextTipButton")->hasFocus());
         } else if (auto* button = dialog ? dialog->findChild<QPushButton*>(gesture) : nullptr)
             QTest::mouseClick(button, Qt::LeftButton);
         else if (gesture == QLatin1String("blink")) // every half second
-            QTRY_VERIFY_WITH_TIMEOUT(run.module->about.get()->lblTitle->font().underline(), 2000);
+            QTRY_VERIFY_WITH_TIMEOUT(part<QLabel>(run.session->aboutIfLoaded(), "titleLabel")->font().underline(), 2000);
         else if (gesture == QLatin1String("main window activated"))
-            run.mains->Form_Activate();
+            run.session->closeAboutAndTips();
         else if (gesture == QLatin1String("toolbar Exit"))
-            QTest::mouseClick(run.mains->Toolbar1->widgetForAction(run.mains->Toolbar1->actions().last()),
+            QTest::mouseClick(part<QToolBar>(run.mainWindow, "toolBar")->widgetForAction(part<QToolBar>(run.mainWindow, "toolBar")->actions().last()),
                               Qt::LeftButton);
         else if (gesture == QLatin1String("close"))
-            run.mains->close();
-        else if (auto* item = run.mains->findChild<QAction*>(gesture))
+            run.mainWindow->close();
+        else if (auto* item = run.mainWindow->findChild<QAction*>(gesture))
             item->trigger();
         else if (const QKeySequence key(gesture); !key.isEmpty()) {
             if (!dialog) { // a shortcut of the main window takes it active
-                run.mains->activateWindow();
-                QVERIFY(QTest::qWaitForWindowActive(run.mains));
+                run.mainWindow->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(run.mainWindow));
             }
-            QTest::keyClick(dialog ? (dialog->focusWidget() ? dialog->focusWidget() : dialog) : run.mains, key[0].key(),
+            QTest::keyClick(dialog ? (dialog->focusWidget() ? dialog->focusWidget() : dialog) : run.mainWindow, key[0].key(),
                             key[0].keyboardModifiers());
         } else
             QFAIL(qPrintable(gesture));
     }
+    QTest::qWait(10); // windows and the icon closed go
     QStringList shown;
-    if (run.module->mains.isLoaded()) {
-        shown << (run.mains->isMinimized() ? "minimized" : run.mains->isVisible() ? "shown" : "hidden");
-        StatusPanel* panel3 = run.mains->Panels(3);
+    if (run.session->mainWindowIfLoaded()) {
+        shown << (run.mainWindow->isMinimized() ? "minimized" : run.mainWindow->isVisible() ? "shown" : "hidden");
+        StatusPanel* panel3 = panel(3);
         shown << panel3->text() + (panel3->bevel() == StatusPanel::Bevel::Inset ? " inset" : " raised");
-        if (WindowSystem::isTopmost(run.mains) || run.module->alwaysOnTop)
+        if (WindowSystem::isTopmost(run.mainWindow) || run.session->isOnTop())
             shown << "on top";
         for (const RecordingServices::HelpRequest& help : std::as_const(run.services->helpRequests))
-            shown << (help.owner == run.mains && help.file == run.folder.file(ProgramFiles::Help)
-                                      && help.command == HelpCommand::Finder && help.data == 0
+            shown << (help.owner == run.mainWindow && help.file == run.folder.file(ProgramFiles::Help) && !help.topic
                               ? "help contents"
                               : "other help");
-        if (Tip* tip = run.module->tip.ifLoaded())
-            shown << "tip " + tip->lblTipText->text();
-        if (About* about = run.module->about.ifLoaded())
-            shown << (about->lblTitle->font().underline() ? "about underlined" : "about");
-        if (!answers.isEmpty())
-            shown << "answered " + answers.join(' ');
+        if (TipWindow* tip = run.session->tipsIfLoaded())
+            shown << "tip " + part<QLabel>(tip, "tipLabel")->text();
+        if (AboutBox* about = run.session->aboutIfLoaded())
+            shown << (part<QLabel>(about, "titleLabel")->font().underline() ? "about underlined" : "about");
         if (popup)
             shown << "pop-up";
     } else {
-        shown << QStringLiteral("ended %1, icon removed %2 times, %3 sounds")
+        shown << QStringLiteral("ended %1, icon %2, %3 sounds")
                          .arg(run.ended->value(0).value(0).toInt())
-                         .arg(run.trayDeletes())
+                         .arg(run.services->trayIcon ? "left" : "removed")
                          .arg(run.services->sounds.size());
     }
     QCOMPARE(shown.join(QStringLiteral(", ")), row.state);
@@ -340,31 +342,31 @@ void DesktopTest::splash()
     QFETCH(SplashRun, row);
     const auto& [database, ticks, then, state] = row;
     ProgramRun run(database ? ProgramFolder::Content::Everything : ProgramFolder::Content::WithoutDatabase);
-    QPointer<Splash> splash = run.module->splash.get();
+    QPointer<SplashWindow> splash = &run.session->splash();
     splash->show(); // its timer runs, and the ticks below come before it ticks
     for (int tick = 1; tick <= ticks; ++tick) {
-        splash->Timer1_Timer();
+        splash->step();
         // The first tick opens the database and loads the main window unseen; the seventh shows it.
         if (database) {
-            QVERIFY(run.module->dbConnection->isOpen());
-            QCOMPARE(run.module->mains.ifLoaded()->isVisible(), tick == 7);
+            QVERIFY(run.session->database().isOpen());
+            QCOMPARE(run.session->mainWindowIfLoaded()->isVisible(), tick == 7);
         }
     }
-    const QPointer<Mains> loaded = run.module->mains.ifLoaded();
+    const QPointer<MainWindow> loaded = run.session->mainWindowIfLoaded();
     QCloseEvent close;
     if (then == QLatin1String("close"))
         QApplication::sendEvent(splash->windowHandle(), &close);
     else if (then == QLatin1String("click")) // inside the outline, clear of the letters
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(60, 150));
     QTest::qWait(400); // no tick follows
-    QVERIFY(!run.module->splash.isLoaded());
-    QVERIFY(!loaded || run.module->mains.ifLoaded() == loaded); // not opened again
+    QVERIFY(!run.session->splashIfLoaded());
+    QVERIFY(!loaded || run.session->mainWindowIfLoaded() == loaded); // not opened again
     QStringList shown;
-    if (Mains* mains = run.module->mains.ifLoaded())
-        shown << (mains->isVisible() ? "main window shown" : "main window unseen");
+    if (MainWindow* mainWindow = run.session->mainWindowIfLoaded())
+        shown << (mainWindow->isVisible() ? "main window shown" : "main window unseen");
     for (const QList<QVariant>& end : std::as_const(*run.ended))
         shown << "ended " + end.value(0).toString();
-    shown << QStringLiteral("%1 icon").arg(run.services->trayRequests.size());
+    shown << QStringLiteral("%1 icon").arg(run.services->trayTips.size());
     for (const QString& failure : std::as_const(run.services->startupFailures))
         shown << (failure.contains(run.folder.file(ProgramFiles::Database)) ? "failure names the file" : failure);
     QCOMPARE(shown.join(QStringLiteral(", ")), state);

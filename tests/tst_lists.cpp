@@ -344,7 +344,7 @@ void ListsTest::selectionGesturesMoveTheCurrentEntry()
     };
     // Through the pop-up menu when it stands open, else with the menu bar's keys.
     const auto command = [&](QAction* item, Qt::Key key) {
-        rightPress ? item->trigger() : QTest::keyClick(run.mains, key, Qt::ControlModifier);
+        rightPress ? item->trigger() : QTest::keyClick(run.mainWindow, key, Qt::ControlModifier);
         part<QMenu>(w, "editMenu")->hide();
     };
 
@@ -377,7 +377,7 @@ void ListsTest::selectionGesturesMoveTheCurrentEntry()
     act();
     command(part<QAction>(w, "modifyAction"), Qt::Key_M);
     QCOMPARE(field(w, 0)->text(), selected);
-    QTest::keyClick(run.mains, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(run.mainWindow, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(run.message(), Resting);
     QCOMPARE(run.rows(table), stored);
 
@@ -442,7 +442,7 @@ void ListsTest::runStartsTheEntryOrSaysWhy()
     const QString trigger = QString::fromLatin1(QTest::currentDataTag()).section(QStringLiteral(": "), 1);
     Node* node = trigger == QLatin1String("on the root") ? treeOf(w)->root() : nodeByText(w, QStringLiteral("Tool"));
     clickNode(w, node);
-    run.mains->setMessage(QStringLiteral("before"));
+    run.mainWindow->setMessage(QStringLiteral("before"));
     if (trigger == QLatin1String("double click"))
         doubleClickNode(w, node);
     else if (trigger == QLatin1String("Enter"))
@@ -531,13 +531,13 @@ void ListsTest::documentsApplicationIsSet()
     run.insertRow(QStringLiteral("Letter"), QStringLiteral("/home/bob/letter.txt"));
     auto* w = static_cast<DocumentsWindow*>(run.open());
     // Ctrl+P opens the frame on the stored application; without a row the box is empty.
-    QTest::keyClick(run.mains, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(run.mainWindow, Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(stateOf(w), QStringLiteral("application set"));
     QCOMPARE(part<TextBox>(w, "applicationEdit")->text(), rowMissing ? QString() : QStringLiteral("xdg-open"));
     type(part<TextBox>(w, "applicationEdit"), typed);
     store == QLatin1String("SET")      ? QTest::mouseClick(part(w, "setLabel"), Qt::LeftButton)
     : store == QLatin1String("Cancel") ? clickButton(w, 2)
-                                       : QTest::keyClick(run.mains, Qt::Key_P, Qt::ControlModifier);
+                                       : QTest::keyClick(run.mainWindow, Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(stateOf(w), QStringLiteral("tree new set"));
     QVERIFY(run.rows(Catalog::Documents).contains(Catalog::DocumentsApplicationRow + QLatin1Char('|') + stored));
     QCOMPARE(w->applicationPath(), stored);
@@ -556,11 +556,11 @@ void ListsTest::menusFollowTheActiveWindow()
     run.execute(
             QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000) "
                            "insert into softwares (software, path) select printf('Tool %04d', i), '/bin/t' from n"));
-    const QList<QAction*> own = run.mains->menuBar()->actions();
-    QTest::keyClick(run.mains, Qt::Key_T, Qt::ControlModifier);
+    const QList<QAction*> own = run.mainWindow->menuBar()->actions();
+    QTest::keyClick(run.mainWindow, Qt::Key_T, Qt::ControlModifier);
     // The main window's Ctrl+T is not in the menu bar now, so it does nothing.
-    QTest::keyClick(run.mains, Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(!run.mains->findChild<ListWindow*>(Catalog::Games));
+    QTest::keyClick(run.mainWindow, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!run.mainWindow->findChild<ListWindow*>(Catalog::Games));
     // A list read starts the idle wait; at its end the decrypted pages are given back, read again at the next load.
     const qint64 cached = run.session->database().cachedBytes();
     QVERIFY(run.session->idleMemoryTimer().isActive() && cached > 100000);
@@ -569,22 +569,22 @@ void ListsTest::menusFollowTheActiveWindow()
     QList<ListWindow*> shown = {&run.session->childWindow(ChildWindow::Softwares)};
     for (const auto& [key, title] : {std::pair{Qt::Key_G, "Games"}, std::pair{Qt::Key_W, "Windows Softwares"},
                                      std::pair{Qt::Key_D, "Documents"}}) {
-        QTest::keyClick(run.mains, key, Qt::ControlModifier);
+        QTest::keyClick(run.mainWindow, key, Qt::ControlModifier);
         if (key == Qt::Key_G) // a list that cannot be read says so
             QCOMPARE(run.message(), ListWindow::ListUnreadable);
-        shown << qobject_cast<ListWindow*>(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow());
+        shown << qobject_cast<ListWindow*>(part<QMdiArea>(run.mainWindow, "mdiArea")->activeSubWindow());
         QCOMPARE(shown.last() ? shown.last()->windowTitle() : QString(), QString(title));
     }
     QCOMPARE(treeOf(shown[1])->childCount(), 0);
     for (ListWindow* w : shown) {
         w->showChild();
-        QCOMPARE(run.mains->shownMenus(), w->menus());
+        QCOMPARE(run.mainWindow->shownMenus(), w->menus());
         clickButton(w, int(part<QToolBar>(w, "toolBar")->actions().size()));
     }
-    QTest::keyClick(run.mains, Qt::Key_F1);
+    QTest::keyClick(run.mainWindow, Qt::Key_F1);
     QStringList help;
     for (const auto& request : run.services->helpRequests)
-        help << QStringLiteral("%1 %2").arg(request.owner == run.mains).arg(request.topic ? *request.topic : 0);
+        help << QStringLiteral("%1 %2").arg(request.owner == run.mainWindow).arg(request.topic ? *request.topic : 0);
     QCOMPARE(help, (QStringList{"1 3", "1 2", "1 4", "1 5", "1 0"})); // at the topic; the contents
 
     // The Windows menu lists the open windows, the active one checked, and shows the one chosen.
@@ -596,19 +596,19 @@ void ListsTest::menusFollowTheActiveWindow()
     QCOMPARE(items,
              (QStringList{"&Cascade", "", "&1 Softwares", "&2 Games", "&3 Windows Softwares", "&4 Documents *"}));
     windows->actions().at(2)->trigger();
-    QCOMPARE(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow(), shown.first());
+    QCOMPARE(part<QMdiArea>(run.mainWindow, "mdiArea")->activeSubWindow(), shown.first());
     // Cascade puts them one above the other, across the whole width.
-    QTest::keyClick(run.mains, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(run.mainWindow, Qt::Key_A, Qt::ControlModifier);
     const QRect a = shown.first()->geometry(), b = shown.last()->geometry();
-    QVERIFY(a.width() == part<QMdiArea>(run.mains, "mdiArea")->viewport()->width() && b.width() == a.width() && !a.intersects(b));
+    QVERIFY(a.width() == part<QMdiArea>(run.mainWindow, "mdiArea")->viewport()->width() && b.width() == a.width() && !a.intersects(b));
     // Shown again a window only comes forward; closed by its close box or by Exit, it comes back fresh.
     for (const Kind& k : Kinds) {
         QPointer<CategoryWindow> w = static_cast<CategoryWindow*>(run.show(k.which));
-        QTest::keyClick(run.mains, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(run.mainWindow, Qt::Key_N, Qt::ControlModifier);
         QTest::keyClicks(field(w, 0), QStringLiteral("half typed"));
         QVERIFY(run.show(k.which) == w.data() && !part<QGroupBox>(w, "detailsFrame")->isHidden());
         k.which == ChildWindow::Games || k.which == ChildWindow::Documents
-                ? QTest::keyClick(run.mains, Qt::Key_F4, Qt::ControlModifier)
+                ? QTest::keyClick(run.mainWindow, Qt::Key_F4, Qt::ControlModifier)
                 : void(w->close());
         QTRY_VERIFY(!w);
         auto* again = static_cast<CategoryWindow*>(run.show(k.which));
@@ -616,13 +616,13 @@ void ListsTest::menusFollowTheActiveWindow()
     }
     QCOMPARE(treeOf(&run.session->childWindow(ChildWindow::Softwares))->childCount(), 2000);
     // Always on Top and Minimize act on the main window.
-    QTest::keyClick(run.mains, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(run.mainWindow, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(run.session->isOnTop());
-    QCOMPARE(part<QLabel>(run.mains, "onTopPanel")->text(), QStringLiteral("A"));
-    QTest::keyClick(run.mains, Qt::Key_Y, Qt::ControlModifier);
-    QVERIFY(!run.mains->isVisible());
-    part<QMdiArea>(run.mains, "mdiArea")->closeAllSubWindows();
-    QTRY_COMPARE(run.mains->menuBar()->actions(), own);
+    QCOMPARE(part<QLabel>(run.mainWindow, "onTopPanel")->text(), QStringLiteral("A"));
+    QTest::keyClick(run.mainWindow, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(!run.mainWindow->isVisible());
+    part<QMdiArea>(run.mainWindow, "mdiArea")->closeAllSubWindows();
+    QTRY_COMPARE(run.mainWindow->menuBar()->actions(), own);
 }
 
 QTEST_MAIN(ListsTest)

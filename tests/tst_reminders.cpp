@@ -294,13 +294,13 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
     ReminderRun run;
     run.add("Second", stamp(Now.addSecs(-5)));
     run.add("First", stamp(Now.addDays(-3)));
-    part<QAction>(run.mains, "minimizeAction")->trigger();
-    QVERIFY(!run.mains->isVisible() && !run.session->remindersIfLoaded());
+    part<QAction>(run.mainWindow, "minimizeAction")->trigger();
+    QVERIFY(!run.mainWindow->isVisible() && !run.session->remindersIfLoaded());
     // Of two due together the earliest comes first, in the window shown over the main window brought back.
     run.tick();
-    QVERIFY(run.mains->isVisible());
+    QVERIFY(run.mainWindow->isVisible());
     run.window = run.session->remindersIfLoaded();
-    QCOMPARE(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow(), run.window);
+    QCOMPARE(part<QMdiArea>(run.mainWindow, "mdiArea")->activeSubWindow(), run.window);
     QCOMPARE(run.shown(), QStringLiteral("First 2026-12-02 9:05:07 PM"));
     QCOMPARE(run.notice().summary + ' ' + run.notice().body, run.shown());
     QCOMPARE(run.message() + QString::number(run.notifications()), Announcement + "1");
@@ -313,16 +313,16 @@ void RemindersTest::announcementShowsTheMainWindowAndChimes()
     QCOMPARE(run.shown(), QStringLiteral("First 2026-12-02 9:05:07 PM"));
     QCOMPARE(run.message() + QString::number(run.notifications()), Announcement + "4");
     // The notification's action brings the window back from the tray, and the chime goes on.
-    part<QAction>(run.mains, "minimizeAction")->trigger();
+    part<QAction>(run.mainWindow, "minimizeAction")->trigger();
     run.notice().activated();
-    QVERIFY(run.mains->isVisible() && run.chiming());
-    QCOMPARE(part<QMdiArea>(run.mains, "mdiArea")->activeSubWindow(), run.window);
+    QVERIFY(run.mainWindow->isVisible() && run.chiming());
+    QCOMPARE(part<QMdiArea>(run.mainWindow, "mdiArea")->activeSubWindow(), run.window);
     if (ending == QLatin1String("notification closed"))
         run.notice().dismissed();
     else if (ending == QLatin1String("toolbar Quiet"))
         clickButton(run.window, 6);
     else if (ending == QLatin1String("Ctrl+P"))
-        QTest::keyClick(run.mains, Qt::Key_P, Qt::ControlModifier);
+        QTest::keyClick(run.mainWindow, Qt::Key_P, Qt::ControlModifier);
     else
         run.window->close();
     QVERIFY(!run.chiming() && run.watching());

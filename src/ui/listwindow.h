@@ -68,6 +68,8 @@ public:
 
     // Shows the window in the main window, as the active child with the focus.
     void showChild();
+    // Whether the editor holds a change of the selected row rather than a new one.
+    bool isModifying() const { return m_modifying; }
     // Lists the rows afresh and enters the browse state.
     virtual void reload() = 0;
     // The first listing, when the window is made.
@@ -142,7 +144,6 @@ protected:
     QAction* modifyAction() const { return m_modifyAction; }
     QAction* deleteAction() const { return m_deleteAction; }
     const ImageList& images() const { return m_images; }
-    bool isModifying() const { return m_modifying; }
     void setModifying(bool modifying) { m_modifying = modifying; }
 
     void closeEvent(QCloseEvent* event) override;

@@ -36,17 +36,17 @@ struct Statement
     double gap = 0;
 };
 
-// "Label3(0) Left = W × 4625 / 7170".
+// "headingLabel Left = W × 4625 / 7170".
 inline Statement rule(const char* element, Coordinate coordinate, double value)
 {
     return {element, coordinate, value};
 }
-// A rule with a divisor of its own: "Text1(1) Width = W × 1200 / 4875".
+// A rule with a divisor of its own: "pathEdit Width = W × 1200 / 4875".
 inline Statement rule(const char* element, Coordinate coordinate, double value, double divisor)
 {
     return {element, coordinate, value, divisor};
 }
-// "DTPicker1 Top = Text1(0) Top + Text1(0) Height + 50".
+// "dateEdit Top = messageEdit Top + messageEdit Height + 50".
 inline Statement relative(const char* element, Coordinate coordinate, QList<Term> terms, double gap = 0)
 {
     return {element, coordinate, 0, 0, std::move(terms), gap};

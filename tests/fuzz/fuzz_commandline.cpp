@@ -4,7 +4,7 @@
 // given.
 #include "fuzzcheck.h"
 
-#include "platform/commandline.h"
+#include "core/commandline.h"
 
 using namespace trovix;
 

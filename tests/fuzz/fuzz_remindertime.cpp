@@ -2,22 +2,20 @@
 // stored form is the same time, and the 12-hour clock shown for it gives that time again.
 #include "fuzzcheck.h"
 
-#include "store/remindertime.h"
-
-#include <QVariant>
+#include "core/remindertime.h"
 
 using namespace trovix;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString input = fuzz::text(data, size);
-    ReminderTime::display(QVariant(input));
-    const std::optional<ReminderTime::Due> time = ReminderTime::read(QVariant(input));
+    ReminderTime::display(input);
+    const std::optional<ReminderTime::Due> time = ReminderTime::read(input);
     if (!time)
         return 0;
     fuzz::require(time->date.isValid() && time->time.isValid(), "a time read is valid", input);
 
-    const std::optional<ReminderTime::Due> again = ReminderTime::read(QVariant(time->text()));
+    const std::optional<ReminderTime::Due> again = ReminderTime::read(time->text());
     fuzz::require(again && *again == *time, "a stored time reads back as itself", input);
 
     const ReminderTime::Clock clock = ReminderTime::toClock(time->time);

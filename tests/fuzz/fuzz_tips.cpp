@@ -2,7 +2,7 @@
 // ends plus one, and text that is valid UTF-8 reads back as the same text.
 #include "fuzzcheck.h"
 
-#include "extras/tipsfile.h"
+#include "core/tipsfile.h"
 
 #include <QUtf8StringView>
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer harnesses with clang in BUILD_DIR and runs each for SECONDS.
+# Builds the libFuzzer harnesses with clang (the "fuzz" presets, in build-fuzz/) and runs each for SECONDS.
 #
-#   tests/fuzz/run.sh SECONDS BUILD_DIR
+#   tests/fuzz/run.sh SECONDS BUILD_DIR   (BUILD_DIR: the presets' folder, build-fuzz)
 #
 # Each harness starts from its seed corpus (tests/fuzz/corpus/NAME) and the corpus it grew in earlier
 # runs (BUILD_DIR/corpus/NAME). An input that crashes a harness or breaks one of its properties is kept
@@ -12,13 +12,11 @@ build_dir=${2:?usage: run.sh SECONDS BUILD_DIR}
 source_dir=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.." && pwd)
 seeds=$source_dir/tests/fuzz/corpus
 
-cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DTROVIX_FUZZ=ON >/dev/null
-cmake --build "$build_dir" --target fuzzers
+(cd "$source_dir" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz)
 
 mkdir -p "$build_dir/artifacts"
 failed=0
-for name in criteria commandline tips remindertime; do
+for name in commandline tips remindertime; do
     harness=$build_dir/tests/fuzz/fuzz_$name
     corpus=$build_dir/corpus/$name
     log=$build_dir/fuzz_$name.log

@@ -11,18 +11,15 @@
 // A STATE names the tokens of the rows of each table and the documents' application's token, as
 // "softwares=t3,t7 games= windows=t2 documents=t5 reminders=t9 application=t4". Every column of a
 // row is made from its token, so a row whose columns disagree was half written.
-#include "categories/categorywindow.h"
-#include "categories/documents.h"
-#include "platform/connection.h"
-#include "platform/recordset.h"
-#include "platform/runtimeerror.h"
-#include "platform/textbox.h"
-#include "reminders/reminders.h"
-#include "shell/mains.h"
-#include "shell/module1.h"
-#include "shell/treeview.h"
-#include "store/catalog.h"
-#include "store/remindertime.h"
+#include "core/catalog.h"
+#include "core/database.h"
+#include "core/remindertime.h"
+#include "ui/categorywindow.h"
+#include "ui/documentswindow.h"
+#include "ui/mainwindow.h"
+#include "ui/reminderswindow.h"
+#include "ui/textbox.h"
+#include "ui/treeview.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -112,18 +109,17 @@ struct State
 // What the file holds; rows that are not whole, or there twice, go to problems.
 State readState(const QString& folder, QStringList& problems)
 {
-    Connection connection;
-    connection.Open(Catalog::connectionString(folder));
+    Database database;
+    Catalog::open(database, folder);
     State state;
     int applicationRows = 0;
     for (const Form& form : Forms) {
         QStringList& held = state.tokens[form.table];
-        Recordset rs;
-        rs.Open(QStringLiteral("select * from %1 order by rowid").arg(form.table), connection);
-        for (; !rs.Eof(); rs.MoveNext()) {
+        Query rows = database.query(QStringLiteral("select * from %1 order by rowid").arg(form.table));
+        while (rows.next()) {
             QStringList row;
-            for (int i = 0; i < rs.fieldCount(); ++i)
-                row << (rs.Fields(i).isNull() ? QStringLiteral("\\N") : rs.Fields(i).variant().toString());
+            for (int i = 0; i < rows.columnCount(); ++i)
+                row << rows.text(i).value_or(QStringLiteral("\\N"));
             const QString shown = form.table + QStringLiteral(": ") + row.join(QLatin1Char('|'));
             if (form.table == Catalog::Documents && row.value(0) == Catalog::DocumentsApplicationRow) {
                 ++applicationRows;
@@ -197,7 +193,7 @@ int check(const QString& folder, const QString& journalFile)
     QString found;
     try {
         found = readState(folder, j.problems).text();
-    } catch (const RuntimeError& e) {
+    } catch (const DatabaseError& e) {
         j.problems << QStringLiteral("the database cannot be read: ") + e.description();
     }
     const char* inFlight = j.inFlight.isEmpty() ? "none" : "absent";
@@ -238,15 +234,15 @@ void fill(ListWindow* window, const Form& form, const QString& token)
     if (auto* reminders = qobject_cast<RemindersWindow*>(window)) {
         const QDateTime due = QDateTime::fromString(row.at(1), Catalog::TimeFormat);
         const ReminderTime::Clock clock = ReminderTime::toClock(due.time());
-        enterText(reminders->Text1(0), row.at(0));
-        reminders->DTPicker1->setDate(due.date());
-        enterText(reminders->Text1(1), clock.hour);
-        enterText(reminders->Text1(2), clock.minute);
-        reminders->Combo1->setCurrentText(clock.half);
+        enterText(field(reminders, 0), row.at(0));
+        part<QDateEdit>(reminders, "dateEdit")->setDate(due.date());
+        enterText(field(reminders, 1), clock.hour);
+        enterText(field(reminders, 2), clock.minute);
+        part<QComboBox>(reminders, "halfDayBox")->setCurrentText(clock.half);
         return;
     }
     for (int i = 0; i < row.size(); ++i)
-        enterText(static_cast<CategoryWindow*>(window)->Text1(i), row.at(i));
+        enterText(field(window, i), row.at(i));
 }
 
 enum Op { New, Modify, Delete, Application };
@@ -290,7 +286,7 @@ bool Driver::step()
 
     if (op == Application) {
         clickButton(window, 6);
-        enterText(static_cast<DocumentsWindow*>(window)->Text2, applicationFor(newToken));
+        enterText(part<TextBox>(window, "applicationEdit"), applicationFor(newToken));
         begin();
         clickButton(window, 6);
     } else if (op == New) {
@@ -314,12 +310,12 @@ bool Driver::step()
     }
 
     // Stored, as the window shows it: no refusal, the frame closed, the old row gone and the new one there.
-    const bool shown = op == Application ? static_cast<DocumentsWindow*>(window)->Frame2->isHidden()
-                                                   && static_cast<DocumentsWindow*>(window)->applicationPath
+    const bool shown = op == Application ? part<QGroupBox>(window, "applicationFrame")->isHidden()
+                                                   && static_cast<DocumentsWindow*>(window)->applicationPath()
                                                               == applicationFor(newToken)
                                          : (oldToken.isEmpty() || !nodeOf(window, form, oldToken))
                                                    && (op == Delete || nodeOf(window, form, newToken));
-    if (run.message() == ListWindow::StoreRefused || !window->Frame1->isHidden() || !shown) {
+    if (run.message() == ListWindow::StoreRefused || !part<QGroupBox>(window, "detailsFrame")->isHidden() || !shown) {
         std::fprintf(stderr, "savedriver: the window did not store change %d, %s in %s (message line: %s)\n", seq,
                      qPrintable(opName), qPrintable(form.table), qPrintable(run.message()));
         return false;
@@ -366,7 +362,7 @@ int main(int argc, char* argv[])
     WindowRun run(folder);
     // Nothing the driver stores falls due on this clock, so the due check never changes a row.
     run.services->clock = QDateTime(QDate(2030, 6, 1), QTime(12, 0));
-    if (!run.mains) {
+    if (!run.mainWindow) {
         std::fprintf(stderr, "savedriver: the database in %s did not open\n", qPrintable(folder));
         return 2;
     }

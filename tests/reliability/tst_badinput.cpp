@@ -1,19 +1,19 @@
 // Odd text in every way it reaches the program: typed, pasted, dropped, or stored by another program
 // before the window loads. Nothing crashes, a Save that reports success stored exactly what the box
 // showed (read back byte for byte), every refusal says why, and odd paths start what they name.
-#include "categories/documents.h"
+#include "core/catalog.h"
+#include "core/commandline.h"
+#include "core/database.h"
+#include "core/entrystore.h"
+#include "core/reminderscheduler.h"
 #include "markerscript.h"
-#include "platform/clicklabel.h"
-#include "platform/commandline.h"
-#include "platform/connection.h"
-#include "platform/recordset.h"
-#include "platform/textbox.h"
-#include "reminders/duecheck.h"
-#include "reminders/reminders.h"
-#include "shell/mains.h"
-#include "shell/treeview.h"
 #include "shown.h"
-#include "store/catalog.h"
+#include "ui/clicklabel.h"
+#include "ui/documentswindow.h"
+#include "ui/mainwindow.h"
+#include "ui/reminderswindow.h"
+#include "ui/textbox.h"
+#include "ui/treeview.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -35,7 +35,7 @@ const QString Due = QStringLiteral("2026-12-05 8:00:00 AM");
 
 bool hasDescription(ChildWindow which)
 {
-    return which != ChildWindow::Reminders && kindOf(which).traits().hasDescription;
+    return which != ChildWindow::Reminders && EntryStore(kindOf(which).traits().table).hasDescription();
 }
 
 QString repeated(const QString& piece, int length)
@@ -59,19 +59,30 @@ struct BadRun : WindowRun
     QStringList lastRow(const QString& table) const
     {
         QStringList cells;
-        for (const QString& column : Catalog::table(table).columns)
-            cells << QStringLiteral("case typeof(%1) when 'integer' then 'integer ' || %1 "
+        for (const Catalog::Table& t : Catalog::tables()) {
+            if (t.name == table)
+                cells = t.columns;
+        }
+        for (QString& column : cells)
+            column = QStringLiteral("case typeof(%1) when 'integer' then 'integer ' || %1 "
                                     "when 'null' then 'null' else typeof(%1) || ' ' || hex(%1) end")
                              .arg(column);
-        Recordset rs;
-        rs.Open(QStringLiteral("select %1 from %2 order by rowid desc limit 1").arg(cells.join(u','), table),
-                *module->dbConnection);
+        Query last = session->database().query(
+                QStringLiteral("select %1 from %2 order by rowid desc limit 1").arg(cells.join(u','), table));
         cells.clear();
-        for (int i = 0; !rs.Eof() && i < rs.fieldCount(); ++i)
-            cells << rs.Fields(i).toText();
+        const bool found = last.next();
+        for (int i = 0; found && i < last.columnCount(); ++i)
+            cells << last.text(i).value_or(QString());
         return cells;
     }
     int count(const QString& table) const { return int(rows(table).size()); }
+    // A column of the row the window's highlighted node stands for, as text.
+    QString selectedCell(ListWindow* window, int column) const
+    {
+        Query cell = session->database().query(QStringLiteral("select * from %1 where rowid = ?").arg(window->objectName()),
+                                               {treeOf(window)->selectedNode()->id()});
+        return cell.next() ? cell.text(column).value_or(QString()) : QString();
+    }
     void insert(ChildWindow which, const QVariantList& values)
     {
         execute(QStringLiteral("insert into %1 values (?%2)")
@@ -175,7 +186,7 @@ void BadInputTest::enteredTextIsStoredExactly_data()
     const char* const fieldNames[] = {"name", "path", "description"};
     QList<std::tuple<const char*, ChildWindow, int>> fields;
     for (const Kind& k : Kinds) {
-        for (int field = 0; field < (k.traits().hasDescription ? 3 : 2); ++field)
+        for (int field = 0; field < (EntryStore(k.traits().table).hasDescription() ? 3 : 2); ++field)
             fields << std::tuple{k.tag, k.which, field};
     }
     fields << std::tuple{"reminders", ChildWindow::Reminders, 0};
@@ -217,16 +228,16 @@ void BadInputTest::enteredTextIsStoredExactly()
     clickButton(w, 3);
     QStringList expected;
     if (auto* reminder = qobject_cast<RemindersWindow*>(w)) {
-        enter(reminder->Text1(0), method, value);
-        QCOMPARE(reminder->Text1(0)->text(), box);
-        QTest::keyClicks(reminder->Text1(1), QStringLiteral("9"));
-        QTest::keyClicks(reminder->Text1(2), QStringLiteral("30"));
+        enter(trovix::field(reminder, 0), method, value);
+        QCOMPARE(trovix::field(reminder, 0)->text(), box);
+        QTest::keyClicks(trovix::field(reminder, 1), QStringLiteral("9"));
+        QTest::keyClicks(trovix::field(reminder, 2), QStringLiteral("30"));
         expected = {text(box.trimmed()), text(QStringLiteral("2026-12-05 09:30:00")), QStringLiteral("integer 0")};
     } else {
         const QStringList plain = {QStringLiteral("Plain"), QStringLiteral("/bin/plain"),
                                    QStringLiteral("plain words")};
         for (int i = 0; i < (hasDescription(which) ? 3 : 2); ++i) {
-            TextBox* b = static_cast<CategoryWindow*>(w)->Text1(i);
+            TextBox* b = trovix::field(w, i);
             if (i == field) {
                 enter(b, method, value);
                 QCOMPARE(b->text(), box);
@@ -238,7 +249,7 @@ void BadInputTest::enteredTextIsStoredExactly()
     }
     clickButton(w, 1);
     QCOMPARE(run.message(), message);
-    QCOMPARE(w->Frame1->isHidden(), message == Resting);
+    QCOMPARE(part<QGroupBox>(w, "detailsFrame")->isHidden(), message == Resting);
     QCOMPARE(run.count(table), before + (message == Resting ? 1 : 0));
     if (message != Resting)
         return;
@@ -248,7 +259,7 @@ void BadInputTest::enteredTextIsStoredExactly()
     Node* node = nodeByText(w, name);
     QVERIFY(node);
     clickNode(w, node);
-    QCOMPARE(w->rsEntries.Fields(field).toText(), field == 0 ? name : box.trimmed());
+    QCOMPARE(run.selectedCell(w, field), field == 0 ? name : box.trimmed());
     verifyShownAsStored(w);
 }
 
@@ -293,17 +304,17 @@ void BadInputTest::droppedFilesAndAddresses()
     const bool commandLine = which == ChildWindow::Windows;
     const QString box = file.isEmpty() || !commandLine ? file : CommandLine::quoteWord(file);
     clickButton(w, 3);
-    QTest::keyClicks(w->Text1(0), QStringLiteral("Dropped"));
-    w->Text1(1)->setText(QStringLiteral("typed before"));
-    dropOn(w->Text1(1), data);
-    QCOMPARE(w->Text1(1)->text(), box);
+    QTest::keyClicks(field(w, 0), QStringLiteral("Dropped"));
+    field(w, 1)->setText(QStringLiteral("typed before"));
+    dropOn(field(w, 1), data);
+    QCOMPARE(field(w, 1)->text(), box);
     clickButton(w, 1);
     QCOMPARE(run.message(), file.isEmpty() ? FillIn : Resting);
     if (file.isEmpty())
         return;
     QCOMPARE(run.lastRow(tableOf(which)).mid(0, 2), (QStringList{text("Dropped"), text(box.trimmed())}));
     clickNode(w, nodeByText(w, QStringLiteral("Dropped")));
-    QTest::mouseClick(w->Label1, Qt::LeftButton);
+    QTest::mouseClick(part(w, "runLabel"), Qt::LeftButton);
     const QString started = commandLine                       ? file
                             : which == ChildWindow::Documents ? QStringLiteral("xdg-open | ") + file
                                                               : file + QStringLiteral(" in /tmp/");
@@ -350,9 +361,9 @@ void BadInputTest::rowsStoredOutsideStayUsable_data()
     const QStringList nullPath = {"Software", "Game", "Windows Software", "Document"};
     for (int i = 0; i < Kinds.size(); ++i) {
         const Kind& w = Kinds.at(i);
-        const QString table = w.traits().window.table;
+        const QString table = w.traits().table;
         for (const auto& r : rows) {
-            if (r.column == 2 && !w.traits().hasDescription)
+            if (r.column == 2 && !EntryStore(w.traits().table).hasDescription())
                 continue;
             QString launch = w.which == ChildWindow::Windows ? r.windowsLaunch : r.launch;
             if (w.which == ChildWindow::Documents && r.column == 1 && r.listed == QLatin1String("Odd"))
@@ -394,21 +405,21 @@ void BadInputTest::rowsStoredOutsideStayUsable()
     clickNode(w, nodeByText(w, QStringLiteral("~Full")));
     clickNode(w, nodeByText(w, listed));
     // The heading shows the name as stored, blanks around it included.
-    QCOMPARE(w->heading()->text().trimmed(), listed);
+    QCOMPARE(part<QLabel>(w, "headingLabel")->text().trimmed(), listed);
     if (hasDescription(which))
-        QCOMPARE(w->descriptionLine()->text(),
-                 column == 2 && value.isNull() ? QString() : w->rsEntries.Fields(2).toText());
+        QCOMPARE(part<QLabel>(w, "descriptionLabel")->text(),
+                 column == 2 && value.isNull() ? QString() : run.selectedCell(w, 2));
     verifyShownAsStored(w);
-    QVERIFY(w->mnumodify->isEnabled());
+    QVERIFY(part<QAction>(w, "modifyAction")->isEnabled());
 
-    QTest::mouseClick(w->Label1, Qt::LeftButton);
+    QTest::mouseClick(part(w, "runLabel"), Qt::LeftButton);
     QCOMPARE(run.message(), launchMessage);
     QCOMPARE(run.rows(table), before); // nothing a start does writes to the file
 
     clickButton(w, 4);
     QStringList shown;
     for (int i = 0; i < values.size(); ++i)
-        shown << text(w->Text1(i)->text().trimmed());
+        shown << text(field(w, i)->text().trimmed());
     clickButton(w, 2); // Cancel leaves the row as it is
     QCOMPARE(run.rows(table), before);
     clickNode(w, nodeByText(w, listed));
@@ -481,8 +492,8 @@ void BadInputTest::remindersStoredOutsideStayUsable()
     if (!listed.isEmpty()) {
         clickNode(w, nodeByText(w, QStringLiteral("~Full")));
         clickNode(w, nodeByText(w, listed));
-        QCOMPARE(w->Text2->text(), listed);
-        QCOMPARE(w->Label3(2)->text(), shownTime);
+        QCOMPARE(w->shownMessage(), listed);
+        QCOMPARE(w->shownDueTime(), shownTime);
         verifyShownAsStored(w);
         clickButton(w, 4);
         clickButton(w, 1);
@@ -497,13 +508,13 @@ void BadInputTest::remindersStoredOutsideStayUsable()
         QCOMPARE(childTexts(w), QStringList{"~Full"});
     }
     // The due check reads the same rows without failing.
-    run.mains->Timer1->start();
-    run.mains->Timer1_Timer();
+    run.session->scheduler().watch();
+    run.session->scheduler().check();
     if (announced) // and the desktop told of it, by the message or, without one, by a plain title
         QCOMPARE(run.message() + '|' + run.services->notifications.last().summary,
-                 QString::fromLatin1(DueCheck::AnnouncementText) + '|' + (listed.isEmpty() ? "Reminder" : listed));
+                 Announcement + '|' + (listed.isEmpty() ? "Reminder" : listed));
     else
-        QVERIFY(run.message() != QString::fromLatin1(DueCheck::FailureText));
+        QVERIFY(run.message() != Failure);
 }
 
 // Stored command lines as another program may leave them, started for real: a script records the arguments
@@ -571,7 +582,7 @@ void BadInputTest::oddPathsStartWhatTheyName()
     }
     const QString table = tableOf(which);
     run.execute(QStringLiteral("insert into %1 (%2, path) values ('Odd', ?)")
-                        .arg(table, Catalog::table(table).columns.first()),
+                        .arg(table, EntryStore(table).keyColumn()),
                 {path});
     auto* w = static_cast<CategoryWindow*>(run.show(which));
     doubleClickNode(w, nodeByText(w, QStringLiteral("Odd")));

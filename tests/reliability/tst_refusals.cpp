@@ -1,19 +1,18 @@
 // Every write the program makes, refused by every cause a desktop meets: the file read-only, the disk
 // full, another process holding the write lock. A refusal stores nothing, keeps the window as it was
 // with what was typed, says so, and once the cause is gone the same action goes through.
-#include "categories/documents.h"
-#include "platform/clicklabel.h"
-#include "platform/connection.h"
-#include "platform/runtimeerror.h"
-#include "platform/textbox.h"
-#include "reminders/duecheck.h"
-#include "reminders/reminders.h"
-#include "shell/mains.h"
-#include "shell/module1.h"
-#include "shell/treeview.h"
+#include "core/catalog.h"
+#include "core/database.h"
+#include "core/entrystore.h"
+#include "core/programfiles.h"
+#include "core/reminderscheduler.h"
 #include "shown.h"
-#include "store/catalog.h"
-#include "store/programfiles.h"
+#include "ui/clicklabel.h"
+#include "ui/documentswindow.h"
+#include "ui/mainwindow.h"
+#include "ui/reminderswindow.h"
+#include "ui/textbox.h"
+#include "ui/treeview.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -36,8 +35,7 @@ Q_DECLARE_METATYPE(trovix::ChildWindow)
 
 namespace {
 
-const QString DueFailure = QString::fromLatin1(DueCheck::FailureText);
-const QString Announcement = QString::fromLatin1(DueCheck::AnnouncementText);
+
 const QDateTime Now(QDate(2026, 12, 5), QTime(21, 5, 7));
 const char* const HoldLockArgument = "--hold-write-lock";
 
@@ -55,14 +53,14 @@ namespace {
 int holdWriteLock(const char* programFolder)
 {
     try {
-        Connection connection;
-        connection.Open(Catalog::connectionString(QString::fromLocal8Bit(programFolder)));
-        connection.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+        Database database;
+        Catalog::open(database, QString::fromLocal8Bit(programFolder));
+        database.execute(QStringLiteral("BEGIN IMMEDIATE"));
         std::puts("held");
         std::fflush(stdout);
         while (std::getchar() != EOF) {
         }
-        connection.Execute(QStringLiteral("ROLLBACK"));
+        database.execute(QStringLiteral("ROLLBACK"));
         return 0;
     } catch (...) {
         return 1;
@@ -205,8 +203,8 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     };
     // The due check ticks while it is on; nobody switches it on by hand.
     const auto tick = [&run] {
-        if (run.mains->Timer1->isActive())
-            run.mains->Timer1_Timer();
+        if (run.session->scheduler().isWatching())
+            run.session->scheduler().check();
     };
 
     // One entry stored before the refusal begins.
@@ -223,8 +221,8 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
         if (!protection->isReadOnly())
             QSKIP("cannot make the database file read-only here");
         // As when the program starts on a file it may only read.
-        run.module->dbConnection->Close();
-        run.module->dbConnection->Open(Catalog::connectionString(run.folder.path()));
+        run.session->database().close();
+        Catalog::open(run.session->database(), run.folder.path());
     }
 
     ListWindow* w = writer == Writer::MarkDone ? nullptr : run.show(which);
@@ -236,26 +234,26 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     const QString newName = QStringLiteral("Renamed \"tool\"");
     if (writer == Writer::SaveModify || writer == Writer::Delete) {
         clickNode(w, nodeByText(w, QStringLiteral("Tool")));
-        QCOMPARE(w->TreeView1->selectedNode(), nodeByText(w, QStringLiteral("Tool")));
+        QCOMPARE(treeOf(w)->selectedNode(), nodeByText(w, QStringLiteral("Tool")));
     }
     if (writer == Writer::SaveNew || writer == Writer::SaveModify) {
         clickButton(w, writer == Writer::SaveNew ? 3 : 4);
         if (reminder) {
-            enterText(reminder->Text1(0), NewMessage, Input::Pasted);
-            enterText(reminder->Text1(1), QStringLiteral("1"));
-            enterText(reminder->Text1(2), QStringLiteral("15"));
-            reminder->Combo1->setCurrentText(QStringLiteral("PM"));
-            reminder->DTPicker1->setDate(Now.date());
+            enterText(field(reminder, 0), NewMessage, Input::Pasted);
+            enterText(field(reminder, 1), QStringLiteral("1"));
+            enterText(field(reminder, 2), QStringLiteral("15"));
+            part<QComboBox>(reminder, "halfDayBox")->setCurrentText(QStringLiteral("PM"));
+            part<QDateEdit>(reminder, "dateEdit")->setDate(Now.date());
         } else {
-            enterText(category->Text1(0), newName);
-            enterText(category->Text1(1), NewPath, Input::Pasted);
-            if (category->Text1(2))
-                enterText(category->Text1(2), NewDescription);
+            enterText(field(category, 0), newName);
+            enterText(field(category, 1), NewPath, Input::Pasted);
+            if (field(category, 2))
+                enterText(field(category, 2), NewDescription);
         }
     }
     if (writer == Writer::SetApplication) {
         clickButton(w, 6);
-        enterText(documents->Text2, NewApplication, Input::Pasted);
+        enterText(part<TextBox>(documents, "applicationEdit"), NewApplication, Input::Pasted);
     }
 
     const QStringList before = run.rows(table);
@@ -269,11 +267,11 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
             clickButton(w, 5);
             break;
         case Writer::SetApplication:
-            QTest::mouseClick(documents->Label4, Qt::LeftButton);
+            QTest::mouseClick(part(documents, "setLabel"), Qt::LeftButton);
             break;
         case Writer::MarkDone:
             // The user ends a chime under way, as every chime is ended.
-            if (RemindersWindow* announcing = run.module->reminders.ifLoaded())
+            if (RemindersWindow* announcing = run.session->remindersIfLoaded())
                 clickButton(announcing, 6);
             tick();
             break;
@@ -295,46 +293,46 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     };
     QVERIFY(refused());
 
-    QCOMPARE(run.message(), writer == Writer::MarkDone ? DueFailure : ListWindow::StoreRefused);
+    QCOMPARE(run.message(), writer == Writer::MarkDone ? Failure : ListWindow::StoreRefused);
     QCOMPARE(run.rows(table), before);
     switch (writer) {
     case Writer::SaveNew:
     case Writer::SaveModify:
-        QVERIFY(!w->Frame1->isHidden());
-        QVERIFY(w->mnusave->isEnabled());
-        QVERIFY(!w->TreeView1->isEnabled());
-        QCOMPARE(w->modifyMode, writer == Writer::SaveModify);
+        QVERIFY(!part<QGroupBox>(w, "detailsFrame")->isHidden());
+        QVERIFY(part<QAction>(w, "saveAction")->isEnabled());
+        QVERIFY(!treeOf(w)->isEnabled());
+        QCOMPARE(w->isModifying(), writer == Writer::SaveModify);
         if (reminder) {
-            QCOMPARE(reminder->Text1(0)->text(), NewMessage);
-            QCOMPARE(reminder->Text1(1)->text(), QStringLiteral("1"));
-            QCOMPARE(reminder->Text1(2)->text(), QStringLiteral("15"));
-            QCOMPARE(reminder->Combo1->currentText(), QStringLiteral("PM"));
+            QCOMPARE(field(reminder, 0)->text(), NewMessage);
+            QCOMPARE(field(reminder, 1)->text(), QStringLiteral("1"));
+            QCOMPARE(field(reminder, 2)->text(), QStringLiteral("15"));
+            QCOMPARE(part<QComboBox>(reminder, "halfDayBox")->currentText(), QStringLiteral("PM"));
         } else {
-            QCOMPARE(category->Text1(0)->text(), newName);
-            QCOMPARE(category->Text1(1)->text(), NewPath);
-            if (category->Text1(2))
-                QCOMPARE(category->Text1(2)->text(), NewDescription);
+            QCOMPARE(field(category, 0)->text(), newName);
+            QCOMPARE(field(category, 1)->text(), NewPath);
+            if (field(category, 2))
+                QCOMPARE(field(category, 2)->text(), NewDescription);
         }
         break;
     case Writer::Delete:
         QVERIFY(run.services->sounds.isEmpty());
         QVERIFY(nodeByText(w, QStringLiteral("Tool")));
-        QCOMPARE(w->TreeView1->selectedNode(), nodeByText(w, QStringLiteral("Tool")));
-        QVERIFY(w->mnudelete->isEnabled());
+        QCOMPARE(treeOf(w)->selectedNode(), nodeByText(w, QStringLiteral("Tool")));
+        QVERIFY(part<QAction>(w, "deleteAction")->isEnabled());
         break;
     case Writer::SetApplication:
-        QVERIFY(!documents->Frame2->isHidden());
-        QCOMPARE(documents->Text2->text(), NewApplication);
-        QCOMPARE(documents->applicationPath, Catalog::DefaultDocumentsApplication);
+        QVERIFY(!part<QGroupBox>(documents, "applicationFrame")->isHidden());
+        QCOMPARE(part<TextBox>(documents, "applicationEdit")->text(), NewApplication);
+        QCOMPARE(documents->applicationPath(), Catalog::DefaultDocumentsApplication);
         break;
     case Writer::MarkDone: {
         // Announced all the same, once; a later reminder comes at its time, the refused one not again.
         QCOMPARE(notifications(), 1);
-        QVERIFY(!run.mains->Timer1->isActive());
+        QVERIFY(!run.session->scheduler().isWatching());
         run.services->clock = later;
         QVERIFY(refused());
         QCOMPARE(notifications(), 2);
-        QCOMPARE(run.module->reminders.get()->Text2->text(), QStringLiteral("Later"));
+        QCOMPARE(run.session->remindersIfLoaded()->shownMessage(), QStringLiteral("Later"));
         QCOMPARE(run.rows(table), before);
         break;
     }
@@ -342,7 +340,7 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     if (writer != Writer::MarkDone) {
         // A refused write leaves the due check watching.
         tick();
-        QVERIFY(run.mains->Timer1->isActive());
+        QVERIFY(run.session->scheduler().isWatching());
     }
 
     // The cause goes; the same action goes through.
@@ -390,10 +388,10 @@ void RefusalsTest::refusedWritesStoreNothingAndRecover()
     else
         QCOMPARE(run.message(), Resting);
     if (w)
-        QVERIFY(w->Frame1->isHidden());
+        QVERIFY(part<QGroupBox>(w, "detailsFrame")->isHidden());
     if (documents && writer == Writer::SetApplication) {
-        QVERIFY(documents->Frame2->isHidden());
-        QCOMPARE(documents->applicationPath, NewApplication);
+        QVERIFY(part<QGroupBox>(documents, "applicationFrame")->isHidden());
+        QCOMPARE(documents->applicationPath(), NewApplication);
     }
     if (writer == Writer::Delete)
         QVERIFY(!nodeByText(w, QStringLiteral("Tool")));

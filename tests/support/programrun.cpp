@@ -32,8 +32,8 @@ ProgramRun::~ProgramRun() = default;
 MainWindow* ProgramRun::openDatabase()
 {
     session->openDatabase();
-    mains = &session->mainWindow();
-    return mains;
+    mainWindow = &session->mainWindow();
+    return mainWindow;
 }
 
 } // namespace trovix

@@ -28,7 +28,7 @@ struct ProgramRun
     RecordingServices* services = nullptr;
     std::unique_ptr<Session> session;
     std::unique_ptr<QSignalSpy> ended; // Session::programEnded
-    QPointer<MainWindow> mains;
+    QPointer<MainWindow> mainWindow;
 };
 
 } // namespace trovix

@@ -35,8 +35,8 @@ WindowRun::WindowRun(const QString& existingFolder)
 void WindowRun::showMainWindow()
 {
     openDatabase();
-    WindowSystem::bringToForeground(mains);
-    if (!QTest::qWaitForWindowActive(mains))
+    WindowSystem::bringToForeground(mainWindow);
+    if (!QTest::qWaitForWindowActive(mainWindow))
         qWarning("the main window did not become active");
 }
 
@@ -48,7 +48,7 @@ ListWindow* WindowRun::show(ChildWindow which)
 
 QString WindowRun::message() const
 {
-    return mains->message();
+    return mainWindow->message();
 }
 
 QStringList WindowRun::rows(const QString& table) const
