@@ -5,8 +5,6 @@ main="Marlen's TROVIX"
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 e2e_now_ms() { date +%s%3N; }
 e2e_dump() { "$db_tool" dump "$work/trovix"; }
-# The README's pictures (tools/screenshots.sh) are taken when TROVIX_E2E_SHOTS names a folder.
-e2e_shot() { [ -z "${TROVIX_E2E_SHOTS:-}" ] || import -window "$1" "$TROVIX_E2E_SHOTS/$2.png"; }
 
 # e2e_until TRIES COMMAND...: runs the command every tenth of a second until it succeeds, TRIES times.
 e2e_until() { for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done; "${@:2}"; }

@@ -15,7 +15,6 @@ e2e_start
 e2e_keys "$main_id" ctrl+t sleep 0.5
 e2e_new_entry "Hello tool" "$script" "Says hello"
 e2e_dump | grep -qF "Hello tool	$script	Says hello" || e2e_fail "the entry is not in the database: $(e2e_dump)"
-e2e_shot "$main_id" softwares
 # The list windows open at the main window's client corner; the first entry is the tree's second row.
 xdotool mousemove --window "$main_id" 130 117 click --repeat 2 --delay 100 1
 e2e_recorded "a double click on the Softwares entry"
@@ -44,10 +43,6 @@ e2e_dump | grep -qF "Greeter	'$script' 'dear reader'" || e2e_fail "the command l
 xdotool key Down Return
 e2e_recorded "Enter on the command-line entry"
 [ "$(tail -n +2 "$work/got")" = "dear reader" ] || e2e_fail "the argument did not arrive whole: $(cat "$work/got")"
-e2e_shot "$main_id" windows
-[ -z "${TROVIX_E2E_SHOTS:-}" ] || {
-    xdotool key --clearmodifiers ctrl+g sleep 0.5 && e2e_new_entry "Evening chess" "$script" && e2e_shot "$main_id" games
-}
 
 # The application: Ctrl+P opens its box, Ctrl+P again stores what was typed.
 e2e_keys "$main_id" ctrl+d sleep 0.5 key --clearmodifiers ctrl+p sleep 0.3 \
@@ -58,7 +53,6 @@ e2e_dump | grep -qxF "DOCUMENTS	$work/viewer --view" || e2e_fail "the applicatio
 document="$work/May \"draft\" -x.txt"
 echo "dear reader" >"$document"
 e2e_new_entry Letter "$document"
-e2e_shot "$main_id" documents
 xdotool key Down Return
 e2e_recorded "Enter on the document"
 [ "$(tail -n +2 "$work/got")" = "$(printf '%s\n%s' --view "$document")" ] || e2e_fail "the application got: $(cat "$work/got")"

@@ -43,7 +43,6 @@ announced=$(e2e_now_ms)
 [ $((announced - hidden)) -le 7000 ] || e2e_fail "the reminder was announced after $((announced - hidden)) ms"
 main_id=$(e2e_window "$main" 3) || e2e_fail "the announcement did not bring the main window back"
 e2e_dump | grep -F "$tea	" | grep -q "	1$" || e2e_fail "the announced reminder is not marked done"
-e2e_shot "$main_id" reminders
 echo "announced $((announced - hidden)) ms after the main window was hidden; it is back, the reminder is done"
 
 # The notification as the program sent it, and as the server shows it: the message as plain text.
