@@ -84,7 +84,9 @@ public:
     Database& operator=(const Database&) = delete;
 
     // Opens the file with the key. Throws DatabaseError: Missing, NotADatabase (also an empty file, which
-    // the engine would take for a new one) or Unreadable.
+    // the engine would take for a new one) or Unreadable. From then on, memory the process frees is kept
+    // for the next read of a list (up to 32 MB) instead of going back to the system at once, until
+    // releaseCachedPages.
     void open(const QString& fileName, const QString& key);
     // Makes a new, empty encrypted file; Unreadable when the file exists or cannot be written.
     void create(const QString& fileName, const QString& key);
@@ -92,8 +94,10 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     QString fileName() const { return m_fileName; }
 
-    // Gives back the memory of the decrypted pages kept; they are read (and decrypted) again when needed.
+    // Gives back the memory of the decrypted pages kept, and the memory the process freed; the pages are
+    // read (and decrypted) again when needed.
     void releaseCachedPages();
+
     // Bytes the page cache holds now.
     qint64 cachedBytes() const;
 

@@ -54,7 +54,8 @@ LaunchPlan plan(LaunchKind kind, const Entry& entry, const QString& applicationP
         const std::optional<QStringList> words =
                 CommandLine::documentCommand(applicationPath, entry.path.value_or(QString()));
         if (!words)
-            return failed(LaunchResult::Outcome::NotRunnable, QStringLiteral("The application path has an open quote."));
+            return failed(LaunchResult::Outcome::NotRunnable,
+                          QStringLiteral("The application path has an open quote."));
         // Without an application the document alone would be the program: it is refused as no runnable
         // program, and never started; one that is not there is not found.
         if (words->size() < 2) {

@@ -38,10 +38,7 @@ protected:
     virtual void browse();
 
     bool readRows() override;
-    int rowCount() const override { return m_entries.size(); }
-    qint64 rowId(int row) const override { return m_entries.rows().id(row); }
-    std::optional<QString> rowName(int row) const override { return m_entries.rows().text(row, 0); }
-    bool isListed(qint64 id) const override { return m_entries.rows().indexOf(id).has_value(); }
+    std::shared_ptr<const RowList> listedRows() const override { return m_entries.sharedRows(); }
     void removeRow(qint64 id) override;
     void showSelectedRow() override;
     void clearEditor() override;

@@ -2,6 +2,7 @@
 
 #include "core/database.h"
 #include "core/programfiles.h"
+#include "core/rowlist.h"
 #include "desktop/fonts.h"
 #include "mainwindow.h"
 #include "session.h"
@@ -133,7 +134,8 @@ void ListWindow::buildMenus()
     connect(m_newAction, &QAction::triggered, this, [this] { newEntry(); });
     connect(m_modifyAction, &QAction::triggered, this, [this] { modifyEntry(); });
     connect(m_deleteAction, &QAction::triggered, this, &ListWindow::deleteSelected);
-    connect(cascade, &QAction::triggered, this, [this] { mainWindow().arrange(MainWindow::Arrangement::TileHorizontal); });
+    connect(cascade, &QAction::triggered, this,
+            [this] { mainWindow().arrange(MainWindow::Arrangement::TileHorizontal); });
     connect(contents, &QAction::triggered, this, [this] { m_session.showHelp(); });
     connect(tip, &QAction::triggered, &m_session, &Session::showTips);
     connect(about, &QAction::triggered, &m_session, &Session::showAbout);
@@ -319,20 +321,19 @@ bool ListWindow::listRows()
     const bool listed = readRows();
     m_selectedId.reset();
     Node* root = m_tree->addRoot(m_design.rootWord, m_design.rootWord, m_design.imageKey);
-    const int rows = rowCount();
-    m_tree->beginChildren(m_design.keyPrefix, rows);
-    for (int row = 0; row < rows; ++row) {
-        const std::optional<QString> name = rowName(row);
-        if (!name)
-            continue;
-        const QStringView text = QStringView(*name).trimmed();
-        if (text.isEmpty() || text == m_design.rootWord)
-            continue;
-        m_tree->addChild(text, rowImage(row), rowId(row));
-    }
+    const std::shared_ptr<const RowList> rows = listedRows();
+    // The tree passes over rows without a name and rows named as the root.
+    m_tree->beginChildren(m_design.keyPrefix, rows, m_design.rootWord);
+    for (int row = 0; row < rows->size(); ++row)
+        m_tree->addChild(row, rowImage(row));
     m_tree->endChildren();
     m_tree->setExpanded(root, true);
     return listed;
+}
+
+bool ListWindow::isListed(qint64 id) const
+{
+    return listedRows()->indexOf(id).has_value();
 }
 
 bool ListWindow::rootSelected() const

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -19,6 +20,7 @@ namespace trovix {
 class Database;
 class MainWindow;
 class Node;
+class RowList;
 class Session;
 class TreeView;
 enum class ChildWindow;
@@ -92,11 +94,10 @@ protected:
 
     // Reads the window's rows afresh; false (nothing listed) when the file cannot be read.
     virtual bool readRows() = 0;
-    virtual int rowCount() const = 0;
-    virtual qint64 rowId(int row) const = 0;
-    virtual std::optional<QString> rowName(int row) const = 0;
+    // The rows read last: their rowids, column 0 the name a node shows.
+    virtual std::shared_ptr<const RowList> listedRows() const = 0;
     virtual QString rowImage(int /*row*/) const { return m_design.imageKey; }
-    virtual bool isListed(qint64 id) const = 0;
+    bool isListed(qint64 id) const;
     // Removes the row from the file.
     virtual void removeRow(qint64 id) = 0;
     // The selected row's details, shown when its node is selected.

@@ -52,11 +52,8 @@ protected:
     void toolbarButtonClicked(int position) override;
 
     bool readRows() override;
-    int rowCount() const override { return m_reminders.size(); }
-    qint64 rowId(int row) const override { return m_reminders.rows().id(row); }
-    std::optional<QString> rowName(int row) const override { return m_reminders.rows().text(row, 0); }
+    std::shared_ptr<const RowList> listedRows() const override { return m_reminders.sharedRows(); }
     QString rowImage(int row) const override;
-    bool isListed(qint64 id) const override { return m_reminders.rows().indexOf(id).has_value(); }
     void removeRow(qint64 id) override;
     void showSelectedRow() override;
     void clearEditor() override;

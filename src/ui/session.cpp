@@ -15,7 +15,6 @@
 #include "tipwindow.h"
 
 #include <cstdio>
-#include <malloc.h>
 
 namespace trovix {
 
@@ -132,8 +131,6 @@ void Session::listRead()
 void Session::releaseIdleMemory()
 {
     m_database.releaseCachedPages();
-    // The allocator (glibc) keeps freed memory for later use; hand what it can back to the system.
-    malloc_trim(0);
 }
 
 void Session::playSound(const QString& fileName)

@@ -1,15 +1,45 @@
 #include "treeview.h"
 
+#include "core/rowlist.h"
 #include "imagelist.h"
 
 #include <QAbstractItemModel>
-#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace trovix {
+
+namespace {
+
+bool isAsciiSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// A row's text as the tree holds it, in UTF-8 and trimmed as QString::trimmed trims: a view of the row's
+// own bytes where they are ASCII, otherwise a copy in storage made through QString, so that texts which
+// read the same give the same bytes.
+std::string_view nodeText(std::string_view utf8, std::string& storage)
+{
+    if (!std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; })) {
+        storage = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).trimmed().toStdString();
+        return storage;
+    }
+    while (!utf8.empty() && isAsciiSpace(utf8.front()))
+        utf8.remove_prefix(1);
+    while (!utf8.empty() && isAsciiSpace(utf8.back()))
+        utf8.remove_suffix(1);
+    return utf8;
+}
+
+} // namespace
 
 // The nodes as a model: the root at the top level (internal id 0), its children below it (id 1).
 class NodeModel : public QAbstractItemModel
@@ -24,12 +54,12 @@ public:
     {
         beginResetModel();
         m_root.reset();
+        m_rootText.clear();
         m_rootKey.clear();
         m_prefix.clear();
-        // The storage is kept: a list is cleared only to be filled again.
         m_children.clear();
-        m_texts.clear();
-        m_keys.clear();
+        m_children.shrink_to_fit();
+        m_rows.reset();
         m_imageKeys.clear();
         endResetModel();
     }
@@ -38,53 +68,52 @@ public:
     {
         if (m_root)
             clear();
-        const qint32 offset = qint32(m_texts.size());
-        m_texts.append(text);
         beginInsertRows(QModelIndex(), 0, 0);
-        m_root.reset(new Node(this, offset, qint32(text.size()), imageIndex(imageKey), 0));
-        m_root->m_isRoot = true;
+        m_root.reset(new Node(this, -1, imageIndex(imageKey)));
+        m_rootText = text;
         m_rootKey = key;
         endInsertRows();
         return m_root.get();
     }
 
-    void beginChildren(const QString& prefix, int expected)
+    void beginChildren(const QString& prefix, std::shared_ptr<const RowList> rows, const QString& excluded)
     {
         m_prefix = prefix;
-        m_pendingFrom = m_children.size();
-        m_children.reserve(m_children.size() + size_t(std::max(expected, 0)));
+        m_rows = std::move(rows);
+        m_excluded = excluded.toStdString();
+        m_children.clear();
+        m_children.reserve(size_t(m_rows ? m_rows->size() : 0));
     }
 
-    void addChild(QStringView text, const QString& imageKey, qint64 id)
-    {
-        const qint32 offset = qint32(m_texts.size());
-        m_texts.append(text);
-        m_children.push_back(Node(this, offset, qint32(text.size()), imageIndex(imageKey), id));
-    }
+    void addChild(int row, const QString& imageKey) { m_children.push_back(Node(this, row, imageIndex(imageKey))); }
 
-    // The texts are final now, so they can be looked up; the rows join the model in one step.
+    // The rows join the model in one step, each text once: the first row that bears it keeps it.
     int endChildren()
     {
-        size_t kept = m_pendingFrom;
-        m_keys.reserve(qsizetype(m_children.size()));
-        for (size_t i = m_pendingFrom; i < m_children.size(); ++i) {
-            Node& node = m_children[i];
-            const auto [slot, inserted] = tryInsert(node.textView(), qint32(kept));
-            Q_UNUSED(slot);
-            if (!inserted)
+        std::unordered_set<std::string_view> taken;
+        taken.reserve(m_children.size());
+        std::deque<std::string> copies; // the texts that are no views of the rows
+        std::string storage;
+        size_t kept = 0;
+        for (const Node& node : m_children) {
+            const std::optional<std::string_view> cell = m_rows->utf8(node.m_row, 0);
+            if (!cell)
                 continue;
-            node.m_row = qint32(kept);
-            if (kept != i)
-                m_children[kept] = node;
-            ++kept;
+            std::string_view text = nodeText(*cell, storage);
+            if (text.empty() || text == m_excluded || taken.count(text))
+                continue;
+            if (text.data() == storage.data())
+                text = copies.emplace_back(std::move(storage));
+            taken.insert(text);
+            m_children[kept++] = node;
         }
-        const size_t added = kept - m_pendingFrom;
-        m_children.resize(kept, Node(this, 0, 0, 0, 0));
-        if (added > 0 && m_root) {
-            beginInsertRows(index(0, 0, QModelIndex()), int(m_pendingFrom), int(kept) - 1);
+        m_children.resize(kept, Node(this, -1, 0));
+        m_children.shrink_to_fit();
+        if (kept > 0 && m_root) {
+            beginInsertRows(index(0, 0, QModelIndex()), 0, int(kept) - 1);
             endInsertRows();
         }
-        return int(added);
+        return int(kept);
     }
 
     Node* root() const { return m_root.get(); }
@@ -98,7 +127,7 @@ public:
     {
         if (!node)
             return {};
-        return node->m_isRoot ? m_rootKey : m_prefix + node->text();
+        return node == m_root.get() ? m_rootKey : m_prefix + node->text();
     }
 
     Node* node(const QString& key) const
@@ -110,18 +139,32 @@ public:
 
     Node* childByText(QStringView text) const
     {
-        const auto found = m_keys.constFind(text);
-        return found == m_keys.cend() ? nullptr : child(found.value());
+        const std::string wanted = text.toString().toStdString();
+        std::string storage;
+        for (int row = 0; row < childCount(); ++row) {
+            if (nodeText(cellOf(m_children[size_t(row)]), storage) == wanted)
+                return child(row);
+        }
+        return nullptr;
     }
 
-    QStringView textOf(const Node& node) const { return QStringView(m_texts).mid(node.m_offset, node.m_length); }
+    QString textOf(const Node& node) const
+    {
+        if (&node == m_root.get())
+            return m_rootText;
+        const std::string_view cell = cellOf(node);
+        return QString::fromUtf8(cell.data(), qsizetype(cell.size())).trimmed();
+    }
+    qint64 idOf(const Node& node) const { return &node == m_root.get() ? 0 : m_rows->id(node.m_row); }
     const QString& imageKeyOf(const Node& node) const { return m_imageKeys.at(node.m_image); }
 
     QModelIndex indexOf(const Node* node) const
     {
         if (!node)
             return {};
-        return node->m_isRoot ? createIndex(0, 0, quintptr(0)) : createIndex(node->m_row, 0, quintptr(1));
+        if (node == m_root.get())
+            return createIndex(0, 0, quintptr(0));
+        return createIndex(int(node - m_children.data()), 0, quintptr(1));
     }
 
     Node* nodeAt(const QModelIndex& index) const
@@ -171,13 +214,8 @@ public:
     }
 
 private:
-    std::pair<QHash<QStringView, qint32>::iterator, bool> tryInsert(QStringView text, qint32 row)
-    {
-        const auto found = m_keys.find(text);
-        if (found != m_keys.end())
-            return {found, false};
-        return {m_keys.insert(text, row), true};
-    }
+    // Only rows with a value in their first column become children.
+    std::string_view cellOf(const Node& node) const { return m_rows->utf8(node.m_row, 0).value_or(std::string_view()); }
 
     quint16 imageIndex(const QString& imageKey)
     {
@@ -192,31 +230,29 @@ private:
 
     const ImageList& m_images;
     std::unique_ptr<Node> m_root;
+    QString m_rootText;
     QString m_rootKey;
     QString m_prefix;
+    std::string m_excluded;
+    std::shared_ptr<const RowList> m_rows; // the rows the children stand for
     std::vector<Node> m_children;
-    size_t m_pendingFrom = 0;
-    QString m_texts;                   // every node's text, one after the other
-    QHash<QStringView, qint32> m_keys; // a child's text (in m_texts) to its row
     QStringList m_imageKeys;
 };
 
-Node::Node(const NodeModel* model, qint32 offset, qint32 length, quint16 image, qint64 id)
+Node::Node(const NodeModel* model, qint32 row, quint16 image)
     : m_model(model)
-    , m_offset(offset)
-    , m_length(length)
-    , m_id(id)
+    , m_row(row)
     , m_image(image)
 {}
 
 QString Node::text() const
 {
-    return textView().toString();
+    return m_model->textOf(*this);
 }
 
-QStringView Node::textView() const
+qint64 Node::id() const
 {
-    return m_model->textOf(*this);
+    return m_model->idOf(*this);
 }
 
 const QString& Node::imageKey() const
@@ -252,14 +288,14 @@ Node* TreeView::addRoot(const QString& key, const QString& text, const QString& 
     return m_model->setRoot(key, text, imageKey);
 }
 
-void TreeView::beginChildren(const QString& keyPrefix, int expected)
+void TreeView::beginChildren(const QString& keyPrefix, std::shared_ptr<const RowList> rows, const QString& excluded)
 {
-    m_model->beginChildren(keyPrefix, expected);
+    m_model->beginChildren(keyPrefix, std::move(rows), excluded);
 }
 
-void TreeView::addChild(QStringView text, const QString& imageKey, qint64 id)
+void TreeView::addChild(int row, const QString& imageKey)
 {
-    m_model->addChild(text, imageKey, id);
+    m_model->addChild(row, imageKey);
 }
 
 int TreeView::endChildren()

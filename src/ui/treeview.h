@@ -9,35 +9,32 @@ namespace trovix {
 
 class ImageList;
 class NodeModel;
+class RowList;
 
-// One node of a list window's tree: its text, image key and the rowid of the
-// row it stands for. A node is a handle into its tree and lives until the tree
-// is cleared.
+// One node of a list window's tree: the root, or one of the rows the window listed, with its image key. Its
+// text is the row's first column, trimmed; its id the row's rowid. A node is a handle into its tree and
+// lives until the tree is cleared.
 class Node
 {
 public:
     QString text() const;
-    QStringView textView() const;
     const QString& imageKey() const;
-    qint64 id() const { return m_id; }
+    qint64 id() const;
 
 private:
     friend class NodeModel;
-    Node(const NodeModel* model, qint32 offset, qint32 length, quint16 image, qint64 id);
+    Node(const NodeModel* model, qint32 row, quint16 image);
 
     const NodeModel* m_model;
-    qint32 m_offset; // the text, in the tree's one buffer of texts
-    qint32 m_length;
-    qint64 m_id;
-    qint32 m_row = 0; // among its siblings; the root is row 0 of the top level
+    qint32 m_row; // the row in the listed rows; the root has none
     quint16 m_image;
-    bool m_isRoot = false;
 };
 
 // The tree of a list window: one root node and its children, each with a key no
 // other node has (the key prefix and the text; the root's key is its own). The
-// nodes are plain data behind a model, their texts in one buffer, so a list of
-// 100,000 entries is built with no allocation a node and cleared in one step.
+// children are the rows the window listed, which the tree shares rather than
+// copies: a node is 16 bytes, its text read from the row when it is shown, so a
+// list of 100,000 entries is built with no allocation a node and cleared in one step.
 // The highlighted node is the current node, whatever moved it: a click, a press
 // that ends elsewhere, a drag, the keys, type-to-find or the program itself. Each
 // move is reported once (nodeSelected), so the window's current row follows the one
@@ -53,10 +50,11 @@ public:
 
     void clearNodes();
     Node* addRoot(const QString& key, const QString& text, const QString& imageKey);
-    // Children are added between these two calls, and appear together at the end. A child whose text
-    // another child already has is not added. endChildren returns how many were added.
-    void beginChildren(const QString& keyPrefix, int expected);
-    void addChild(QStringView text, const QString& imageKey, qint64 id);
+    // The children are rows of these rows, added between these two calls; they appear together at the
+    // end. A row whose first column, trimmed, holds no text, the excluded text, or a text another child
+    // already has is not added. endChildren returns how many were added.
+    void beginChildren(const QString& keyPrefix, std::shared_ptr<const RowList> rows, const QString& excluded);
+    void addChild(int row, const QString& imageKey);
     int endChildren();
 
     Node* root() const;
