@@ -1,27 +1,15 @@
 // The real platform services the fakes stand in for: programs and documents started for real,
 // command lines split as a shell splits them, sounds, the help viewer and the file dialog.
 #include "core/commandline.h"
-#include "core/entrystore.h"
 #include "core/launcher.h"
-#include "core/programfiles.h"
 #include "desktop/filedialog.h"
 #include "desktop/helpviewer.h"
 #include "desktop/qtservices.h"
 #include "desktop/singleinstance.h"
 #include "markerscript.h"
-#include "programfolder.h"
+#include "windowdriver.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QFileDialog>
 #include <QLocalServer>
-#include <QLocalSocket>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTextBrowser>
-#include <QTimer>
-#include <QtTest>
 
 #include <future>
 #include <sys/stat.h>
@@ -29,13 +17,20 @@
 
 using namespace trovix;
 
+// A start: the words ("~/" stands for the scratch folder); the folder it runs in, under the scratch folder, or the
+// refusal; what it came to.
+using Program = std::tuple<QStringList, QString, LaunchResult::Outcome>;
+// An opening: the file, under the scratch folder; the search path (none: as it is); what it came to; what the
+// program or opener wrote: folder, then arguments.
+using Opening = std::tuple<QString, QByteArray, LaunchResult::Outcome, QStringList>;
+
 class ServicesTest : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_scratch;
     QString m_root; // the scratch folder's canonical name
-    QString path(const QString& name) const { return m_root + QLatin1Char('/') + name; }
+    QString path(const QString& name) const { return m_root + '/' + name; }
     void writeFile(const QString& name, const QByteArray& text, QFile::Permissions permissions)
     {
         QFile file(path(name));
@@ -69,13 +64,11 @@ private slots:
 
     void programsStartForReal_data()
     {
-        QTest::addColumn<QStringList>("words"); // "~/" stands for the scratch folder
-        QTest::addColumn<QString>("outcome");   // the folder it runs in, under the scratch folder, or the refusal
-        QTest::addColumn<int>("code");          // what it came to
+        QTest::addColumn<Program>("row");
         using enum LaunchResult::Outcome;
         const auto row = [](const char* tag, const QStringList& words, const char* outcome,
                             LaunchResult::Outcome code = Started) {
-            QTest::newRow(tag) << words << QString::fromUtf8(outcome) << int(code);
+            QTest::newRow(tag) << std::tuple{words, QString::fromUtf8(outcome), code};
         };
         row("absolute path, with arguments", {"~/tools/bin/run", "two  words", "", "$HOME *"}, "tools/bin");
         row("relative path, from the program folder", {"bin/run"}, "program/bin");
@@ -90,12 +83,10 @@ private slots:
     }
     void programsStartForReal()
     {
-        QFETCH(QStringList, words);
-        QFETCH(QString, outcome);
-        QFETCH(int, code);
-        words.replaceInStrings(QRegularExpression(QStringLiteral("^~/")), m_root + QLatin1Char('/'));
+        auto [words, outcome, code] = fetchRow<Program>();
+        words.replaceInStrings(QRegularExpression("^~/"), m_root + '/');
         const LaunchResult result = Launcher::start({words, path("program")});
-        QCOMPARE(int(result.outcome), code);
+        QCOMPARE(result.outcome, code);
         if (result.started()) {
             QCOMPARE(waitForMarker(path("marker")), QStringList{path(outcome)} + words.mid(1));
             QVERIFY2(!QFile::exists(path("decoy")), "the program in the working folder ran");
@@ -111,14 +102,11 @@ private slots:
     // Entries of the softwares and games lists: programs run in their folder, the rest opened.
     void launchPath_data()
     {
-        QTest::addColumn<QString>("file");          // under the scratch folder
-        QTest::addColumn<QByteArray>("searchPath"); // none: as it is
-        QTest::addColumn<int>("result");            // what it came to
-        QTest::addColumn<QStringList>("written");   // by the program or opener: folder, then arguments
+        QTest::addColumn<Opening>("row");
         using enum LaunchResult::Outcome;
-        const auto row = [](const char* tag, const char* file, LaunchResult::Outcome result,
-                            const QStringList& written, const char* searchPath = "") {
-            QTest::newRow(tag) << QString::fromUtf8(file) << QByteArray(searchPath) << int(result) << written;
+        const auto row = [](const char* tag, const char* file, LaunchResult::Outcome result, const QStringList& written,
+                            const char* searchPath = "") {
+            QTest::newRow(tag) << std::tuple{QString::fromUtf8(file), QByteArray(searchPath), result, written};
         };
         row("program in a folder with an apostrophe", "bob's tools/run", Started, {"bob's tools"});
         row("document", "docs/my letter.odt", Started, {"docs", "docs/my letter.odt"});
@@ -128,18 +116,16 @@ private slots:
     }
     void launchPath()
     {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, searchPath);
-        QFETCH(int, result);
-        QFETCH(QStringList, written);
+        auto [file, searchPath, result, written] = fetchRow<Opening>();
         ProgramFolder programFolder;
         const QByteArray oldPath = qgetenv("PATH");
         if (!searchPath.isEmpty())
             qputenv("PATH", QFile::encodeName(path(QString::fromLatin1(searchPath))));
-        const LaunchPlan plan = Launcher::plan(LaunchKind::Shell, Entry{1, "entry", path(file), {}}, {}, programFolder.path());
+        const LaunchPlan plan =
+                Launcher::plan(LaunchKind::Shell, Entry{1, "entry", path(file), {}}, {}, programFolder.path());
         const LaunchResult got = Launcher::open(std::get<OpenFile>(plan));
         qputenv("PATH", oldPath);
-        QCOMPARE(int(got.outcome), result);
+        QCOMPARE(got.outcome, result);
         for (QString& line : written)
             line = path(line);
         if (got.started())
@@ -149,10 +135,9 @@ private slots:
     void splitsLikeAShell_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<bool>("refused"); // an unfinished line
+        QTest::addColumn<std::optional<QStringList>>("words"); // none: refused, an unfinished line
         const auto row = [](const char* tag, const QString& line, const QStringList& words = {}, bool refused = false) {
-            QTest::newRow(tag) << line << words << refused;
+            QTest::newRow(tag) << line << (refused ? std::nullopt : std::optional(words));
         };
         row("blanks, tabs and line breaks", " run\t-x \r\n file ", {"run", "-x", "file"});
         row("single quotes", "'a \"b\" \\c $d' e", {"a \"b\" \\c $d", "e"});
@@ -172,27 +157,21 @@ private slots:
     void splitsLikeAShell()
     {
         QFETCH(QString, line);
-        QFETCH(QStringList, words);
-        QFETCH(bool, refused);
-        const std::optional<QStringList> split = CommandLine::splitWords(line);
-        QCOMPARE(split.has_value(), !refused);
-        if (split)
-            QCOMPARE(*split, words);
+        QFETCH(std::optional<QStringList>, words);
+        QCOMPARE(CommandLine::splitWords(line), words);
     }
 
     void helpOpensAtContentsAndTopics_data()
     {
-        QTest::addColumn<int>("topic"); // 0: the contents
-        QTest::addColumn<QString>("anchor");
-        QTest::newRow("contents") << 0 << "contents";
+        QTest::addColumn<std::pair<int, QString>>("row"); // the topic (0: the contents), its anchor (none: no file)
+        QTest::newRow("contents") << std::pair{0, QStringLiteral("contents")};
         for (int topic = 2; topic <= 6; ++topic)
-            QTest::addRow("topic %d", topic) << topic << QString::number(topic);
-        QTest::newRow("missing help file") << 3 << QString();
+            QTest::addRow("topic %d", topic) << std::pair{topic, QString::number(topic)};
+        QTest::newRow("missing help file") << std::pair{3, QString()};
     }
     void helpOpensAtContentsAndTopics()
     {
-        QFETCH(int, topic);
-        QFETCH(QString, anchor);
+        const auto [topic, anchor] = fetchRow<std::pair<int, QString>>();
         ProgramFolder programFolder;
         const QString helpFile = anchor.isEmpty() ? path("trovix.hlp") : programFolder.file(ProgramFiles::Help);
         QtServices services;
@@ -203,7 +182,7 @@ private slots:
         QVERIFY(viewer && viewer->isVisible() && viewer->isWindow());
         const QString shown = viewer->browser()->toPlainText();
         if (anchor.isEmpty()) {
-            QVERIFY2(shown.contains(helpFile) && shown.contains(QLatin1String("missing")), qPrintable(shown));
+            QVERIFY2(shown.contains(helpFile) && shown.contains("missing"), qPrintable(shown));
             return;
         }
         QCOMPARE(viewer->currentAnchor(), anchor);
@@ -212,35 +191,32 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(file.readAll());
         QVERIFY(html.contains(QRegularExpression(QStringLiteral("<a\\s+name=\"%1\"").arg(anchor))));
-        QVERIFY(anchor == QLatin1String("contents") || html.contains(QStringLiteral("href=\"#%1\"").arg(anchor)));
+        QVERIFY(anchor == "contents" || html.contains(QStringLiteral("href=\"#%1\"").arg(anchor)));
         // A second request reuses the one viewer.
         services.showHelp(&owner, helpFile, std::nullopt);
         QCOMPARE(owner.findChildren<HelpViewer*>().size(), 1);
-        QCOMPARE(viewer->currentAnchor(), QStringLiteral("contents"));
+        QCOMPARE(viewer->currentAnchor(), "contents");
     }
 
     // One program per program folder, its lock and socket in the user's own runtime folder: what another user
     // made there first is left alone and never answers for the program, which then runs without the guard.
     void singleInstanceKeepsToTheUsersOwnFiles_data()
     {
-        QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR: private, open to others, another user's; or unset
-        QTest::addColumn<QString>("planted"); // made first by another user: the lock, the socket, the private folder
-        QTest::addColumn<QString>("second");  // what a second start does
-        for (const auto& [runtime, planted, second] :
-             QList<std::array<const char*, 3>>{{"private", "", "forwarded"},
-                                               {"unset", "", "forwarded"},
-                                               {"open to others", "", "runs too"},
-                                               {"another user's", "", "runs too"},
-                                               {"private", "lock", "runs too"},
-                                               {"private", "socket", "no answer"},
-                                               {"unset", "private folder", "runs too"}})
-            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(runtime, planted))) << runtime << planted << second;
+        // XDG_RUNTIME_DIR (private, open to others, another user's; or unset); what another user made there first
+        // (the lock, the socket, the private folder); what a second start does.
+        QTest::addColumn<std::array<QString, 3>>("row");
+        for (const std::array<QString, 3>& row : QList<std::array<QString, 3>>{{"private", "", "forwarded"},
+                                                                               {"unset", "", "forwarded"},
+                                                                               {"open to others", "", "runs too"},
+                                                                               {"another user's", "", "runs too"},
+                                                                               {"private", "lock", "runs too"},
+                                                                               {"private", "socket", "no answer"},
+                                                                               {"unset", "private folder", "runs too"}})
+            QTest::newRow(qPrintable(row[0] + ' ' + row[1])) << row;
     }
     void singleInstanceKeepsToTheUsersOwnFiles()
     {
-        QFETCH(QString, runtime);
-        QFETCH(QString, planted);
-        QFETCH(QString, second);
+        const auto [runtime, planted, second] = fetchRow<std::array<QString, 3>>();
         constexpr uid_t AnotherUser = 65534;
         if (::geteuid() != 0 && (runtime == "another user's" || !planted.isEmpty()))
             QSKIP("only a superuser can make files of another user's");
@@ -299,17 +275,16 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             QFileDialog* dialog = nullptr;
             QTRY_VERIFY((dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())));
-            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
             for (int i = 0; combo && i < combo->count(); ++i)
                 offered << combo->itemText(i);
             dialog->setDirectory(m_root);
             if (QWidget* focused = dialog->focusWidget())
                 focused->clearFocus(); // selectFile leaves a name box with the focus alone
-            dialog->selectFile(QStringLiteral("run.sh"));
+            dialog->selectFile("run.sh");
             static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides its override
         });
-        QCOMPARE(FileDialog::getOpenFileName(nullptr, QStringLiteral("Executable Files|*.exe|All Files|*.*")),
-                 path("run.sh"));
+        QCOMPARE(FileDialog::getOpenFileName(nullptr, "Executable Files|*.exe|All Files|*.*"), path("run.sh"));
         QCOMPARE(offered, (QStringList{"Executable Files", "All Files"}));
     }
 };

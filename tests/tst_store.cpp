@@ -1,19 +1,6 @@
 // The database file as the user's data lives in it: made, checked, listed and opened.
-#include "core/catalog.h"
-#include "core/database.h"
-#include "core/entrystore.h"
-#include "core/programfiles.h"
 #include "core/reminderstore.h"
-#include "programfolder.h"
-#include "recordingservices.h"
-#include "ui/mainwindow.h"
-#include "ui/session.h"
-
-#include <QFile>
-#include <QProcess>
-#include <QtTest>
-
-#include <tuple>
+#include "windowdriver.h"
 
 using namespace trovix;
 
@@ -39,44 +26,43 @@ QByteArray contents(const QString& fileName)
 void damage(const QString& how, const QString& folder)
 {
     const QString database = ProgramFiles::path(folder, ProgramFiles::Database);
-    if (how == QLatin1String("drop table") || how == QLatin1String("reorder")) {
+    if (how == "drop table" || how == "reorder") {
         Database database;
         Catalog::open(database, folder);
-        database.execute(how == QLatin1String("reorder")
-                                   ? QStringLiteral("drop table games; create table games (path text, game text);")
-                                   : QStringLiteral("drop table reminders"));
-    } else if (how == QLatin1String("damage page")) {
+        database.execute(how == "reorder" ? "drop table games; create table games (path text, game text);"
+                                          : "drop table reminders");
+    } else if (how == "damage page") {
         QFile file(database); // past the first page, inside the tables' pages
         QVERIFY(file.size() > 4096 && file.open(QIODevice::ReadWrite) && file.seek(3000));
         file.write(QByteArray(64, '\x5a'));
-    } else if (how != QLatin1String("sound")) {
+    } else if (how != "sound") {
         QVERIFY(QFile::remove(database));
-        if (QFile file(database); how == QLatin1String("text")) {
+        if (QFile file(database); how == "text") {
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray("Notes, not a database.\n").repeated(200));
-        } else if (how == QLatin1String("other key")) {
+        } else if (how == "other key") {
             Database other;
-            other.create(database, QStringLiteral("a different password"));
-            other.execute(QStringLiteral("create table games (game text, path text)"));
+            other.create(database, "a different password");
+            other.execute("create table games (game text, path text)");
         }
     }
 }
 
+// The folder's name, under a scratch folder; the damage; what the checker says of it (none: the file is sound); what
+// opening it does: Opens, the kind of DatabaseError, or NotTried.
+using Check = std::tuple<QString, QString, QString, int>;
 // What a store lists of an open database: the names, or the messages, in order.
 using Listing = std::function<QStringList(Database&)>;
 
-template<typename List>
-QStringList names(const List& list)
+QStringList names(const RowList& rows)
 {
     QStringList names;
-    for (int row = 0; row < list.size(); ++row)
-        names << list.rows().text(row, 0).value_or(QString());
+    for (int row = 0; row < rows.size(); ++row)
+        names << rows.text(row, 0).value_or(QString());
     return names;
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Listing)
 
 enum { Opens = -1, NotTried = -2 };
 
@@ -92,12 +78,12 @@ private slots:
         {
             Database database;
             Catalog::open(database, folder.path());
-            database.execute(QStringLiteral("insert into games values ('PlaintextMarkerXyzzy', '/x')"));
+            database.execute("insert into games values ('PlaintextMarkerXyzzy', '/x')");
         }
         const QByteArray before = contents(database);
         QVERIFY(!before.contains("PlaintextMarkerXyzzy") && !before.contains("CREATE TABLE"));
         QVERIFY(!before.startsWith("SQLite format 3"));
-        const auto [code, out, err] = runTool(QStringLiteral("create"), folder.path());
+        const auto [code, out, err] = runTool("create", folder.path());
         QCOMPARE(code, 1);
         QVERIFY2(err.contains(database), qPrintable(err));
         QCOMPARE(contents(database), before);
@@ -106,13 +92,9 @@ private slots:
     // What the checker says of a file, and what opening it at start-up does.
     void checkAndOpen_data()
     {
-        QTest::addColumn<QString>("folderName"); // under a scratch folder
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("said"); // in what the checker says; none: the file is sound
-        QTest::addColumn<int>("opening"); // Opens, or the kind of DatabaseError, or NotTried
+        QTest::addColumn<Check>("row");
         const auto row = [](const char* damage, const char* said, int opening, const char* folder = "trovix") {
-            QTest::newRow(damage) << QString::fromUtf8(folder) << QString::fromUtf8(damage) << QString::fromUtf8(said)
-                                  << opening;
+            QTest::newRow(damage) << Check{folder, damage, said, opening};
         };
         row("sound", "", Opens);
         row("sound, awkward folder name", "", Opens, " my;programs \"new\" ");
@@ -125,21 +107,18 @@ private slots:
     }
     void checkAndOpen()
     {
-        QFETCH(QString, folderName);
-        QFETCH(QString, damage);
-        QFETCH(QString, said);
-        QFETCH(int, opening);
+        const auto [folderName, damage, said, opening] = fetchRow<Check>();
         QTemporaryDir parent;
         const QString folder = parent.filePath(folderName);
         QVERIFY(QDir().mkpath(folder));
         Catalog::create(folder);
-        ::damage(damage.section(QLatin1Char(','), 0, 0), folder);
+        ::damage(damage.section(',', 0, 0), folder);
         const QString database = ProgramFiles::path(folder, ProgramFiles::Database);
         const QByteArray before = contents(database);
 
-        const auto [code, out, err] = runTool(QStringLiteral("check"), folder);
+        const auto [code, out, err] = runTool("check", folder);
         QCOMPARE(code, said.isEmpty() ? 0 : 1);
-        QCOMPARE(out.contains(QLatin1String(": ok")), said.isEmpty());
+        QCOMPARE(out.contains(": ok"), said.isEmpty());
         QVERIFY2(err.contains(said, Qt::CaseInsensitive), qPrintable(err));
         if (opening == NotTried)
             return;
@@ -158,7 +137,7 @@ private slots:
             QVERIFY(!session.mainWindowIfLoaded());
         }
         // Neither checking nor opening makes the file or changes it.
-        QCOMPARE(QFile::exists(database), damage != QLatin1String("remove"));
+        QCOMPARE(QFile::exists(database), damage != "remove");
         QCOMPARE(contents(database), before);
     }
 
@@ -169,10 +148,11 @@ private slots:
         const QStringList entries{"apple", "Apricot", "Banana", "cherry"};
         for (const QString& table : {Catalog::Softwares, Catalog::Games, Catalog::Windows, Catalog::Documents})
             QTest::newRow(qPrintable(table))
-                    << Listing([table](Database& db) { return names(EntryStore(table).list(db)); })
+                    << Listing([table](Database& db) { return names(EntryStore(table).list(db).rows()); })
                     << entries + (table == Catalog::Documents ? QStringList{"DOCUMENTS"} : QStringList());
-        QTest::newRow("reminders, newest first") << Listing([](Database& db) { return names(ReminderStore::list(db)); })
-                                                 << QStringList{"late", "middle", "early"};
+        QTest::newRow("reminders, newest first")
+                << Listing([](Database& db) { return names(ReminderStore::list(db).rows()); })
+                << QStringList{"late", "middle", "early"};
         // One row: of the reminders due and not announced, the one that fell due first.
         const auto due = [](const char* tag, QDate day, QTime time, const char* expected, QList<qint64> passed = {}) {
             QTest::newRow(tag) << Listing([=](Database& db) {

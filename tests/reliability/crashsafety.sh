@@ -11,24 +11,17 @@
 # Last, the check must refuse a journal claiming a row the file lacks.
 # TROVIX_KILLS kills (50 unless set); TROVIX_KILL_SEED repeats a run's delays.
 set -u
-driver=$1
-tool=$2
-work=$3
+driver=$1 tool=$2 work=$3
 kills=${TROVIX_KILLS:-50}
 seed=${TROVIX_KILL_SEED:-$(( $(date +%s) % 32768 ))}
 case $kills in '' | *[!0-9]*) echo "crashsafety: TROVIX_KILLS must be a number, not '$kills'" >&2; exit 2 ;; esac
 
-folder=$work/program
-journal=$work/journal
-ready=$work/ready
+folder=$work/program journal=$work/journal ready=$work/ready
 evidence=$work/at-kill # the file and its rollback journal as the kill left them
-rm -rf "$work"
-mkdir -p "$folder" "$evidence"
+rm -rf "$work"; mkdir -p "$folder" "$evidence"
 "$tool" create "$folder" >/dev/null || { echo "crashsafety: the database could not be made" >&2; exit 1; }
 
-RANDOM=$seed
-pid=
-round=0
+RANDOM=$seed pid= round=0
 fail() {
     echo "crashsafety: FAILED at kill $round of $kills (seed $seed): $*" >&2
     echo "crashsafety: the folder, journal and logs are kept in $work" >&2
@@ -36,12 +29,10 @@ fail() {
     exit 1
 }
 
-started=$(date +%s%N)
-midwrite=0 applied=0 absent=0 checks=0
+started=$(date +%s%N) midwrite=0 applied=0 absent=0 checks=0
 for ((round = 1; round <= kills; round++)); do
     rm -f "$ready"
-    "$driver" "$folder" "$journal" "$ready" "$((seed * 100000 + round))" 2>>"$work/driver.log" &
-    pid=$!
+    "$driver" "$folder" "$journal" "$ready" "$((seed * 100000 + round))" 2>>"$work/driver.log" & pid=$!
     for ((i = 0; i < 600; i++)); do
         [ -e "$ready" ] && break
         kill -0 "$pid" 2>/dev/null || break
@@ -51,23 +42,14 @@ for ((round = 1; round <= kills; round++)); do
 
     # Up to 0.8 s of changes: several saves, often one cut short.
     sleep "$(printf '0.%03d' $((RANDOM % 800)))"
-    if ! kill -0 "$pid" 2>/dev/null; then
-        wait "$pid"
-        status=$?
-        pid=
-        fail "the driver stopped by itself (status $status, see driver.log)"
-    fi
-    kill -KILL "$pid"
-    wait "$pid" 2>/dev/null
-    pid=
+    kill -0 "$pid" 2>/dev/null ||
+        { wait "$pid"; status=$?; pid=; fail "the driver stopped by itself (status $status, see driver.log)"; }
+    kill -KILL "$pid"; wait "$pid" 2>/dev/null; pid=
 
     # A rollback journal left behind: the kill came inside a transaction, after its first write.
     rm -f "$evidence"/*
     cp "$folder/trovix.mdb" "$evidence/"
-    if [ -e "$folder/trovix.mdb-journal" ]; then
-        midwrite=$((midwrite + 1))
-        cp "$folder/trovix.mdb-journal" "$evidence/"
-    fi
+    [ -e "$folder/trovix.mdb-journal" ] && midwrite=$((midwrite + 1)) && cp "$folder/trovix.mdb-journal" "$evidence/"
 
     "$tool" check "$folder" >"$work/tool.log" 2>&1 || fail "trovix-db check: $(cat "$work/tool.log")"
     verdict=$("$driver" --check "$folder" "$journal" 2>"$work/check.log") || fail "$(cat "$work/check.log")"
@@ -77,8 +59,7 @@ for ((round = 1; round <= kills; round++)); do
     esac
     checks=$((checks + 1))
 done
-elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
-round=$kills
+elapsed=$(( ($(date +%s%N) - started) / 1000000 )) round=$kills
 
 verdict=$("$driver" --check "$folder" "$journal" 2>"$work/check.log") || fail "$(cat "$work/check.log")"
 # The check is not blind: one more change shown as stored, with a row the file lacks, must fail it.

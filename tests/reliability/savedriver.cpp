@@ -11,24 +11,8 @@
 // A STATE names the tokens of the rows of each table and the documents' application's token, as
 // "softwares=t3,t7 games= windows=t2 documents=t5 reminders=t9 application=t4". Every column of a
 // row is made from its token, so a row whose columns disagree was half written.
-#include "core/catalog.h"
-#include "core/database.h"
 #include "core/remindertime.h"
-#include "ui/categorywindow.h"
-#include "ui/documentswindow.h"
-#include "ui/mainwindow.h"
-#include "ui/reminderswindow.h"
-#include "ui/textbox.h"
-#include "ui/treeview.h"
 #include "windowdriver.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QFile>
-#include <QGroupBox>
-#include <QRandomGenerator>
-#include <QtTest>
 
 #include <array>
 #include <cstdio>
@@ -40,11 +24,10 @@ using namespace trovix;
 namespace {
 
 // Each table stays between these sizes, so every kind of change keeps coming and states stay short.
-constexpr int FewestRows = 2;
-constexpr int MostRows = 10;
+constexpr int FewestRows = 2, MostRows = 10;
 // A driver whose killer has gone stops by itself after this many changes.
 constexpr int MostChanges = 1000000;
-const QString ApplicationPrefix = QStringLiteral("/usr/bin/viewer-");
+const QString ApplicationPrefix = "/usr/bin/viewer-";
 
 struct Form
 {
@@ -54,31 +37,29 @@ struct Form
     QStringList others; // the other columns, "%1" standing for the token; null: the reminder's time
 };
 
-const QList<Form> Forms = {
-        {Catalog::Softwares,
-         ChildWindow::Softwares,
-         QStringLiteral("Tool"),
-         {QStringLiteral("/opt/%1/bin/run"), QStringLiteral("Made by %1")}},
-        {Catalog::Games, ChildWindow::Games, QStringLiteral("Game"), {QStringLiteral("/opt/%1/bin/play")}},
-        {Catalog::Windows,
-         ChildWindow::Windows,
-         QStringLiteral("Command"),
-         {QStringLiteral("/opt/%1/bin/cli --verbose")}},
-        {Catalog::Documents, ChildWindow::Documents, QStringLiteral("Paper"), {QStringLiteral("/home/user/%1.txt")}},
-        {Catalog::Reminders, ChildWindow::Reminders, QStringLiteral("Remind"), {QString(), QStringLiteral("0")}},
-};
+const QList<Form> Forms = {{Catalog::Softwares, ChildWindow::Softwares, "Tool", {"/opt/%1/bin/run", "Made by %1"}},
+                           {Catalog::Games, ChildWindow::Games, "Game", {"/opt/%1/bin/play"}},
+                           {Catalog::Windows, ChildWindow::Windows, "Command", {"/opt/%1/bin/cli --verbose"}},
+                           {Catalog::Documents, ChildWindow::Documents, "Paper", {"/home/user/%1.txt"}},
+                           {Catalog::Reminders, ChildWindow::Reminders, "Remind", {QString(), "0"}}};
+
+// Says on standard error why the driver stops, and gives what it stops with.
+template<typename Result>
+Result stop(Result result, const QString& why)
+{
+    std::fprintf(stderr, "savedriver: %s\n", qPrintable(why));
+    return result;
+}
 
 QStringList rowFor(const Form& form, const QString& token)
 {
-    QStringList row{form.keyPrefix + QLatin1Char(' ') + token};
+    QStringList row{form.keyPrefix + ' ' + token};
     for (const QString& other : form.others) {
         // A day for every forty reminders, each at its own minute between nine and half past five, so
         // no time falls in a change of clocks and none is due for years.
         const int n = token.mid(1).toInt();
         const QDateTime time(QDate(2031, 1, 1).addDays(n / 40), QTime(9, 0).addSecs((n % 40) * 13 * 60));
-        row << (other.isNull()                        ? time.toString(Catalog::TimeFormat)
-                : other.contains(QLatin1String("%1")) ? other.arg(token)
-                                                      : other);
+        row << (other.isNull() ? time.toString(Catalog::TimeFormat) : other.contains("%1") ? other.arg(token) : other);
     }
     return row;
 }
@@ -99,10 +80,9 @@ struct State
         for (const Form& form : Forms) {
             QStringList held = tokens.value(form.table);
             held.sort();
-            parts << form.table + QLatin1Char('=') + held.join(QLatin1Char(','));
+            parts << form.table + '=' + held.join(',');
         }
-        return (parts << QStringLiteral("application=") + (application.isEmpty() ? QStringLiteral("-") : application))
-                .join(QLatin1Char(' '));
+        return (parts << QStringLiteral("application=") + (application.isEmpty() ? "-" : application)).join(' ');
     }
 };
 
@@ -119,8 +99,8 @@ State readState(const QString& folder, QStringList& problems)
         while (rows.next()) {
             QStringList row;
             for (int i = 0; i < rows.columnCount(); ++i)
-                row << rows.text(i).value_or(QStringLiteral("\\N"));
-            const QString shown = form.table + QStringLiteral(": ") + row.join(QLatin1Char('|'));
+                row << rows.text(i).value_or("\\N");
+            const QString shown = form.table + QStringLiteral(": ") + row.join('|');
             if (form.table == Catalog::Documents && row.value(0) == Catalog::DocumentsApplicationRow) {
                 ++applicationRows;
                 const QString path = row.value(1);
@@ -130,7 +110,7 @@ State readState(const QString& folder, QStringList& problems)
                     problems << QStringLiteral("an application that was never stored: ") + shown;
                 continue;
             }
-            const QString token = row.value(0).section(QLatin1Char(' '), 1);
+            const QString token = row.value(0).section(' ', 1);
             if (row != rowFor(form, token))
                 problems << QStringLiteral("a half-written row, or one never written: ") + shown;
             else if (held.contains(token))
@@ -156,26 +136,23 @@ Journal readJournal(const QString& fileName)
 {
     Journal j;
     QFile file(fileName);
-    QByteArray text;
-    if (file.open(QIODevice::ReadOnly))
-        text = file.readAll();
+    QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     // A last line without its line break was cut short by the kill: it was never written.
     text.truncate(text.lastIndexOf('\n') + 1);
     QString op;
-    for (const QString& line : QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList words = line.split(QLatin1Char(' '));
+    for (const QString& line : QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts)) {
+        const QStringList words = line.split(' ');
         const QString kind = words.at(0);
-        const QString state = words.mid(kind == QLatin1String("begin") ? 3 : 1).join(QLatin1Char(' '));
-        if (kind == QLatin1String("begin") && words.size() > 3 && j.inFlight.isEmpty()
-            && words.at(1).toInt() > j.lastSeq) {
+        const QString state = words.mid(kind == "begin" ? 3 : 1).join(' ');
+        if (kind == "begin" && words.size() > 3 && j.inFlight.isEmpty() && words.at(1).toInt() > j.lastSeq) {
             j.lastSeq = words.at(1).toInt();
             op = words.at(2);
             j.inFlight = state;
-        } else if (kind == QLatin1String("done") && !j.inFlight.isEmpty() && words.value(1).toInt() == j.lastSeq) {
+        } else if (kind == "done" && !j.inFlight.isEmpty() && words.value(1).toInt() == j.lastSeq) {
             j.stored = std::exchange(j.inFlight, QString());
             ++j.done;
-            j.deletes += op == QLatin1String("delete");
-        } else if (kind == QLatin1String("base") && (state == j.stored || state == j.inFlight)) {
+            j.deletes += op == "delete";
+        } else if (kind == "base" && (state == j.stored || state == j.inFlight)) {
             if (!j.inFlight.isEmpty())
                 ++(state == j.inFlight ? j.keptAtKill : j.lostAtKill);
             j.stored = state;
@@ -201,7 +178,7 @@ int check(const QString& folder, const QString& journalFile)
         inFlight = "applied";
     else if (found != j.stored)
         j.problems << QStringLiteral("the file holds %1; journaled as stored %2, with the change in flight %3")
-                              .arg(found, j.stored, j.inFlight.isEmpty() ? QStringLiteral("(none)") : j.inFlight);
+                              .arg(found, j.stored, j.inFlight.isEmpty() ? "(none)" : j.inFlight);
     for (const QString& problem : std::as_const(j.problems))
         std::fprintf(stderr, "savedriver --check: %s\n", qPrintable(problem));
     std::printf("in-flight %s\nstate %s\n", inFlight, qPrintable(found));
@@ -214,12 +191,10 @@ int check(const QString& folder, const QString& journalFile)
 // its line break.
 void append(const QString& journalFile, const QString& line)
 {
-    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+    const QByteArray bytes = (line + '\n').toUtf8();
     const int fd = ::open(QFile::encodeName(journalFile).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size() || ::fsync(fd) != 0) {
-        std::fprintf(stderr, "savedriver: the journal %s cannot be written\n", qPrintable(journalFile));
-        std::exit(4);
-    }
+    if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size() || ::fsync(fd) != 0)
+        std::exit(stop(4, "the journal " + journalFile + " cannot be written"));
     ::close(fd);
 }
 
@@ -230,16 +205,13 @@ Node* nodeOf(ListWindow* window, const Form& form, const QString& token)
 
 void fill(ListWindow* window, const Form& form, const QString& token)
 {
-    const QStringList row = rowFor(form, token);
-    if (auto* reminders = qobject_cast<RemindersWindow*>(window)) {
+    QStringList row = rowFor(form, token);
+    if (auto* reminders = qobject_cast<RemindersWindow*>(window)) { // the message, then the due time as shown
         const QDateTime due = QDateTime::fromString(row.at(1), Catalog::TimeFormat);
         const ReminderTime::Clock clock = ReminderTime::toClock(due.time());
-        enterText(field(reminders, 0), row.at(0));
         part<QDateEdit>(reminders, "dateEdit")->setDate(due.date());
-        enterText(field(reminders, 1), clock.hour);
-        enterText(field(reminders, 2), clock.minute);
         part<QComboBox>(reminders, "halfDayBox")->setCurrentText(clock.half);
-        return;
+        row = {row.at(0), clock.hour, clock.minute};
     }
     for (int i = 0; i < row.size(); ++i)
         enterText(field(window, i), row.at(i));
@@ -263,10 +235,8 @@ bool Driver::step()
 {
     const Form& form = Forms.at(random.bounded(int(Forms.size())));
     ListWindow* window = run.show(form.window);
-    if (!window) {
-        std::fprintf(stderr, "savedriver: the %s window did not open\n", qPrintable(form.table));
-        return false;
-    }
+    if (!window)
+        return stop(false, "the " + form.table + " window did not open");
     const QStringList held = state.tokens.value(form.table);
     const QString newToken = QStringLiteral("t%1").arg(++seq);
     const int dice = random.bounded(100);
@@ -296,10 +266,8 @@ bool Driver::step()
         clickButton(window, 1);
     } else {
         Node* node = nodeOf(window, form, oldToken);
-        if (!node) {
-            std::fprintf(stderr, "savedriver: %s shows no %s\n", qPrintable(form.table), qPrintable(oldToken));
-            return false;
-        }
+        if (!node)
+            return stop(false, form.table + " shows no " + oldToken);
         clickNode(window, node);
         if (op == Modify) {
             clickButton(window, 4);
@@ -315,11 +283,10 @@ bool Driver::step()
                                                               == applicationFor(newToken)
                                          : (oldToken.isEmpty() || !nodeOf(window, form, oldToken))
                                                    && (op == Delete || nodeOf(window, form, newToken));
-    if (run.message() == ListWindow::StoreRefused || !part<QGroupBox>(window, "detailsFrame")->isHidden() || !shown) {
-        std::fprintf(stderr, "savedriver: the window did not store change %d, %s in %s (message line: %s)\n", seq,
-                     qPrintable(opName), qPrintable(form.table), qPrintable(run.message()));
-        return false;
-    }
+    if (run.message() == ListWindow::StoreRefused || editorOpen(window) || !shown)
+        return stop(false, QStringLiteral("the window did not store change %1, %2 in %3 (message line: %4)")
+                                   .arg(seq)
+                                   .arg(opName, form.table, run.message()));
     append(journal, QStringLiteral("done %1").arg(seq));
     state = after;
     // Let the main window's timers run as they would between a user's clicks.
@@ -335,14 +302,13 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.size() == 3 && args.at(0) == QLatin1String("--check"))
+    if (args.size() == 3 && args.at(0) == "--check")
         return check(args.at(1), args.at(2));
     if (args.size() < 3 || args.size() > 4) {
         std::fprintf(stderr, "usage: savedriver FOLDER JOURNAL READY [SEED] | savedriver --check FOLDER JOURNAL\n");
         return 2;
     }
-    const QString folder = args.at(0);
-    const QString journal = args.at(1);
+    const QString folder = args.at(0), journal = args.at(1);
     const quint32 seed = args.size() == 4 ? args.at(3).toUInt() : QRandomGenerator::system()->generate();
 
     // Drop a line the kill cut short, so the next one starts on a line of its own; then continue from
@@ -353,19 +319,15 @@ int main(int argc, char* argv[])
     journalFile.close();
     QStringList problems;
     const State base = readState(folder, problems);
-    if (!problems.isEmpty()) {
-        std::fprintf(stderr, "savedriver: %s\n", qPrintable(problems.join(QStringLiteral("; "))));
-        return 2;
-    }
+    if (!problems.isEmpty())
+        return stop(2, problems.join("; "));
     append(journal, QStringLiteral("base ") + base.text());
 
     WindowRun run(folder);
     // Nothing the driver stores falls due on this clock, so the due check never changes a row.
     run.services->clock = QDateTime(QDate(2030, 6, 1), QTime(12, 0));
-    if (!run.mainWindow) {
-        std::fprintf(stderr, "savedriver: the database in %s did not open\n", qPrintable(folder));
-        return 2;
-    }
+    if (!run.mainWindow)
+        return stop(2, "the database in " + folder + " did not open");
     const int lastSeq = readJournal(journal).lastSeq;
     Driver driver{run, journal, base, lastSeq, QRandomGenerator(seed)};
     std::fprintf(stderr, "savedriver: seed %u, from change %d\n", seed, lastSeq + 1);

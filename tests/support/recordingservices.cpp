@@ -9,22 +9,18 @@ namespace trovix {
 LaunchResult RecordingServices::open(const OpenFile& request)
 {
     openings.append(request);
-    if (launchForReal)
-        return real().open(request);
-    return {outcome, QStringLiteral("as scripted")};
+    return launchForReal ? real().open(request) : LaunchResult{outcome, QStringLiteral("as scripted")};
 }
 
 LaunchResult RecordingServices::start(const StartProgram& request)
 {
     programStarts.append(request.words);
-    if (launchForReal)
-        return real().start(request);
-    return {outcome, QStringLiteral("as scripted")};
+    return launchForReal ? real().start(request) : LaunchResult{outcome, QStringLiteral("as scripted")};
 }
 
-QString RecordingServices::openFileName(QWidget* parent, const QString& filter)
+QString RecordingServices::openFileName(QWidget*, const QString& filter)
 {
-    dialogRequests.append({parent, filter});
+    dialogFilters << filter;
     return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
 }
 

@@ -3,9 +3,9 @@
 #include "desktop/services.h"
 
 #include <QList>
-#include <QWidget>
 #include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 #include <memory>
 
@@ -25,11 +25,6 @@ public:
     {
         QString summary, body;
         std::function<void()> activated, dismissed;
-    };
-    struct DialogRequest
-    {
-        QPointer<QWidget> parent;
-        QString filter;
     };
 
     LaunchResult open(const OpenFile& request) override;
@@ -61,11 +56,11 @@ public:
     // What was asked.
     QList<OpenFile> openings;
     QList<QStringList> programStarts;
-    QList<DialogRequest> dialogRequests;
+    QStringList dialogFilters; // of every file dialog asked for
     QStringList sounds;
     QList<HelpRequest> helpRequests;
-    QStringList trayTips;                 // of every icon made
-    QPointer<QSystemTrayIcon> trayIcon;   // the last icon made, while it is there
+    QStringList trayTips;               // of every icon made
+    QPointer<QSystemTrayIcon> trayIcon; // the last icon made, while it is there
     QStringList startupFailures;
     QList<Notification> notifications;
     int notificationsClosed = 0;

@@ -1,19 +1,6 @@
 #include "windowdriver.h"
 
-#include "core/catalog.h"
-#include "core/database.h"
 #include "desktop/windowsystem.h"
-#include "ui/listwindow.h"
-#include "ui/mainwindow.h"
-#include "ui/textbox.h"
-#include "ui/treeview.h"
-
-#include <QAbstractScrollArea>
-#include <QApplication>
-#include <QClipboard>
-#include <QFile>
-#include <QToolBar>
-#include <QtTest>
 
 #include <linux/capability.h>
 #include <sys/syscall.h>
@@ -21,34 +8,12 @@
 
 namespace trovix {
 
-WindowRun::WindowRun()
-{
-    showMainWindow();
-}
-
-WindowRun::WindowRun(const QString& existingFolder)
-    : ProgramRun(existingFolder)
-{
-    showMainWindow();
-}
-
 void WindowRun::showMainWindow()
 {
     openDatabase();
     WindowSystem::bringToForeground(mainWindow);
     if (!QTest::qWaitForWindowActive(mainWindow))
         qWarning("the main window did not become active");
-}
-
-ListWindow* WindowRun::show(ChildWindow which)
-{
-    session->showChild(which);
-    return &session->childWindow(which);
-}
-
-QString WindowRun::message() const
-{
-    return mainWindow->message();
 }
 
 QStringList WindowRun::rows(const QString& table) const
@@ -64,9 +29,10 @@ QStringList WindowRun::rows(const QString& table) const
     return result;
 }
 
-void WindowRun::execute(const QString& sql, const QVariantList& values)
+void WindowRun::addEntry(const QString& table, const QVariant& name, const QVariant& path)
 {
-    session->database().execute(sql, values);
+    execute(QStringLiteral("insert into %1 (%2, path) values (?, ?)").arg(table, EntryStore(table).keyColumn()),
+            {name, path});
 }
 
 TextBox* field(const ListWindow* window, int index)
@@ -75,21 +41,6 @@ TextBox* field(const ListWindow* window, int index)
     static const char* const reminders[] = {"messageEdit", "hourEdit", "minuteEdit"};
     const bool reminder = window->objectName() == Catalog::Reminders;
     return window->findChild<TextBox*>(QString::fromLatin1((reminder ? reminders : category)[index]));
-}
-
-TreeView* treeOf(const ListWindow* window)
-{
-    return part<TreeView>(window, "tree");
-}
-
-const Kind& kindOf(ChildWindow which)
-{
-    return *std::find_if(Kinds.begin(), Kinds.end(), [which](const Kind& k) { return k.which == which; });
-}
-
-QString tableOf(ChildWindow which)
-{
-    return which == ChildWindow::Reminders ? Catalog::Reminders : kindOf(which).traits().table;
 }
 
 void clickNode(ListWindow* window, const Node* node)
@@ -153,15 +104,12 @@ void dropOn(QWidget* widget, const QMimeData& data)
         return;
     const QPoint at = target->mapFromGlobal(global);
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return;
     QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    if (!move.isAccepted())
-        return;
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
+    // Each event only once the one before was accepted.
+    QApplication::sendEvent(target, &enter);
+    if (enter.isAccepted() && (QApplication::sendEvent(target, &move), move.isAccepted()))
+        QApplication::sendEvent(target, &drop);
 }
 
 Node* nodeByText(ListWindow* window, const QString& text)
@@ -205,8 +153,7 @@ ReadOnlyFile::ReadOnlyFile(const QString& fileName)
     QFile::setPermissions(fileName, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     if (geteuid() == 0)
         m_droppedRights = setFileOverride(false);
-    QFile probe(fileName);
-    m_readOnly = !probe.open(QIODevice::ReadWrite);
+    m_readOnly = !QFile(fileName).open(QIODevice::ReadWrite);
 }
 
 ReadOnlyFile::~ReadOnlyFile()

@@ -1,22 +1,23 @@
 #pragma once
 
+#include "core/catalog.h"
+#include "core/database.h"
+#include "core/entrystore.h"
+#include "core/programfiles.h"
+#include "core/reminderscheduler.h"
 #include "programrun.h"
+#include "shown.h"
 #include "ui/categorytraits.h"
+#include "ui/documentswindow.h"
+#include "ui/mainwindow.h"
+#include "ui/reminderswindow.h"
+#include "ui/textbox.h"
+#include "ui/treeview.h"
 
-#include <QStringList>
 #include <QtTest>
-
-class QAction;
-class QMimeData;
-class QWidget;
+#include <QtWidgets>
 
 namespace trovix {
-
-class ListWindow;
-class Node;
-class TextBox;
-class TreeView;
-enum class ChildWindow;
 
 // A widget, action or timer below the window by its object name; the test fails where there is none.
 template<typename T = QWidget>
@@ -29,26 +30,69 @@ T* part(const QObject* window, const char* name)
 }
 // The editor's boxes of a list window by position: name, path, description; or message, hour, minute.
 TextBox* field(const ListWindow* window, int index);
-TreeView* treeOf(const ListWindow* window);
+inline TreeView* treeOf(const ListWindow* window)
+{
+    return part<TreeView>(window, "tree");
+}
+// Whether the window's editor (its details frame) stands open.
+inline bool editorOpen(const ListWindow* window)
+{
+    return !part<QGroupBox>(window, "detailsFrame")->isHidden();
+}
+
+// A table whose one column, "row", holds the whole row; the test function takes it with fetchRow.
+template<typename Row>
+void addRows(const QList<std::pair<const char*, Row>>& rows)
+{
+    QTest::addColumn<Row>("row");
+    for (const auto& [tag, row] : rows)
+        QTest::newRow(tag) << row;
+}
+template<typename Row>
+Row fetchRow()
+{
+    QFETCH(Row, row);
+    return row;
+}
 
 // A run whose main window is on screen and active, driven as a user would:
 // mouse clicks on nodes and toolbar buttons, keys, and the rows read back.
 struct WindowRun : ProgramRun
 {
-    WindowRun();
+    WindowRun() { showMainWindow(); }
     // The same on a program folder that is already there.
-    explicit WindowRun(const QString& existingFolder);
+    explicit WindowRun(const QString& existingFolder)
+        : ProgramRun(existingFolder)
+    {
+        showMainWindow();
+    }
 
     // Shows the child window as its menu item does.
-    ListWindow* show(ChildWindow which);
-    QString message() const;
+    ListWindow* show(ChildWindow which) { return session->showChild(which), &session->childWindow(which); }
+    QString message() const { return mainWindow->message(); }
+    QMdiSubWindow* activeWindow() const { return part<QMdiArea>(mainWindow, "mdiArea")->activeSubWindow(); }
 
     void showMainWindow();
     // Rows of the table in stored order, each cell as text ("\\N" for no value).
     QStringList rows(const QString& table) const;
     // Runs statements on the program's own connection.
-    void execute(const QString& sql, const QVariantList& values = {});
+    void execute(const QString& sql, const QVariantList& values = {}) { session->database().execute(sql, values); }
+    // Stores a row as another program would: an entry by its name and path, a reminder.
+    void addEntry(const QString& table, const QVariant& name, const QVariant& path);
+    void addReminder(const QVariant& message, const QVariant& time, const QVariant& done = 0)
+    {
+        execute(QStringLiteral("insert into reminders (message, time, done) values (?, ?, ?)"), {message, time, done});
+    }
+
+    // A tick of the due check's timer, which only ticks while the check watches.
+    void tick() { return watching() ? session->scheduler().check() : void(); }
+    bool watching() const { return session->scheduler().isWatching(); }
+    // The announcements sounded.
+    int notifications() const { return int(services->sounds.count(folder.file(ProgramFiles::NotifySound))); }
 };
+
+// The evening the tests' clock stands at, unless they say otherwise.
+inline const QDateTime Evening(QDate(2026, 12, 5), QTime(21, 5, 7));
 
 // The four category windows, for tests that go over each.
 struct Kind
@@ -63,9 +107,20 @@ inline const QList<Kind> Kinds = {{"softwares", ChildWindow::Softwares, Categori
                                   {"windows", ChildWindow::Windows, Categories::windows},
                                   {"documents", ChildWindow::Documents, Categories::documents}};
 
-const Kind& kindOf(ChildWindow which);
+inline const Kind& kindOf(ChildWindow which)
+{
+    return *std::find_if(Kinds.begin(), Kinds.end(), [which](const Kind& k) { return k.which == which; });
+}
 // The table the window lists, the reminders' included.
-QString tableOf(ChildWindow which);
+inline QString tableOf(ChildWindow which)
+{
+    return which == ChildWindow::Reminders ? Catalog::Reminders : kindOf(which).traits().table;
+}
+// Whether the window's entries have a description.
+inline bool hasDescription(ChildWindow which)
+{
+    return which != ChildWindow::Reminders && EntryStore(tableOf(which)).hasDescription();
+}
 
 // Clicks the window's node with the left button, as a user does.
 void clickNode(ListWindow* window, const Node* node);
