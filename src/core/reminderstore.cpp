@@ -40,6 +40,19 @@ bool Reminder::isPending() const
     return done && wholeNumber(*done) == 0;
 }
 
+bool ReminderList::isPending(int row) const
+{
+    const std::optional<std::string_view> done = m_rows->utf8(row, 2);
+    if (!done)
+        return false;
+    // Almost every flag is stored as the program writes it.
+    if (*done == "0")
+        return true;
+    if (*done == "1")
+        return false;
+    return wholeNumber(QString::fromUtf8(done->data(), qsizetype(done->size()))) == 0;
+}
+
 Reminder ReminderList::at(int row) const
 {
     return reminderAt(*m_rows, row);

@@ -31,6 +31,8 @@ class ReminderList
 public:
     int size() const { return m_rows->size(); }
     Reminder at(int row) const;
+    // Whether the row's reminder is pending, as Reminder::isPending says, without reading the rest of it.
+    bool isPending(int row) const;
     std::optional<Reminder> find(qint64 id) const;
     const RowList& rows() const { return *m_rows; }
     // The rows themselves, for those who keep them as long as they show them: a list's rows never change.

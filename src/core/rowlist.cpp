@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <numeric>
 
 namespace trovix {
 
@@ -17,6 +18,7 @@ void RowList::read(Query& query)
     m_ids.clear();
     m_ends.clear();
     m_texts.clear();
+    m_rowsById.clear();
     sqlite3_stmt* statement = query.handle();
     while (query.next()) {
         m_ids.push_back(sqlite3_column_int64(statement, 0));
@@ -45,10 +47,18 @@ void RowList::read(Query& query)
 
 std::optional<int> RowList::indexOf(qint64 id) const
 {
-    const auto found = std::find(m_ids.begin(), m_ids.end(), id);
-    if (found == m_ids.end())
+    if (m_rowsById.size() != m_ids.size()) {
+        m_rowsById.resize(m_ids.size());
+        std::iota(m_rowsById.begin(), m_rowsById.end(), 0u);
+        // Stable, so that of rows with one rowid the first listed is found, as a walk would find it.
+        std::stable_sort(m_rowsById.begin(), m_rowsById.end(),
+                         [this](quint32 a, quint32 b) { return m_ids[a] < m_ids[b]; });
+    }
+    const auto found = std::lower_bound(m_rowsById.begin(), m_rowsById.end(), id,
+                                        [this](quint32 row, qint64 wanted) { return m_ids[row] < wanted; });
+    if (found == m_rowsById.end() || m_ids[*found] != id)
         return std::nullopt;
-    return int(found - m_ids.begin());
+    return int(*found);
 }
 
 std::optional<std::string_view> RowList::utf8(int row, int column) const

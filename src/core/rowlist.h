@@ -27,7 +27,8 @@ public:
     int size() const { return int(m_ids.size()); }
     bool isEmpty() const { return m_ids.empty(); }
     qint64 id(int row) const { return m_ids[size_t(row)]; }
-    // The row of a rowid; nothing when it is not listed.
+    // The row of a rowid; nothing when it is not listed. The first search orders the rows by rowid (four
+    // bytes a row), so that a list of 100,000 entries finds a row in a few steps.
     std::optional<int> indexOf(qint64 id) const;
     // A text column of a row; nothing when it holds no value.
     std::optional<QString> text(int row, int column) const;
@@ -41,6 +42,7 @@ private:
     std::vector<qint64> m_ids;
     std::vector<quint32> m_ends;
     std::string m_texts;
+    mutable std::vector<quint32> m_rowsById; // the rows in order of rowid, made by the first indexOf
 };
 
 } // namespace trovix

@@ -22,7 +22,8 @@
 namespace trovix {
 
 const QString RemindersWindow::AnnouncementNotice = QStringLiteral("You have got a message");
-const QString RemindersWindow::FailureNotice = QStringLiteral("Check if all reminder entries are complete.Restart TROVIX");
+const QString RemindersWindow::FailureNotice =
+        QStringLiteral("Check if all reminder entries are complete.Restart TROVIX");
 
 namespace {
 
@@ -221,7 +222,7 @@ bool RemindersWindow::readRows()
 // Pending reminders show "rem"; announced ones, and any whose flag is not a number, "dis_rem".
 QString RemindersWindow::rowImage(int row) const
 {
-    return m_reminders.at(row).isPending() ? QStringLiteral("rem") : QStringLiteral("dis_rem");
+    return m_reminders.isPending(row) ? QStringLiteral("rem") : QStringLiteral("dis_rem");
 }
 
 void RemindersWindow::reload()

@@ -4,14 +4,16 @@
 #include "imagelist.h"
 
 #include <QAbstractItemModel>
+#include <QHashFunctions>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace trovix {
@@ -38,6 +40,39 @@ std::string_view nodeText(std::string_view utf8, std::string& storage)
         utf8.remove_suffix(1);
     return utf8;
 }
+
+// The texts the tree holds already, by open addressing: one table of indices and one of views, no
+// allocation a text.
+class TextSet
+{
+public:
+    explicit TextSet(size_t expected)
+        : m_slots(std::bit_ceil(std::max<size_t>(16, expected * 2)), Empty)
+    {
+        m_texts.reserve(expected);
+    }
+
+    // Adds the text; false when it was there already.
+    bool insert(std::string_view text)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t slot = qHash(QByteArrayView(text.data(), qsizetype(text.size())), QHashSeed::globalSeed()) & mask;
+        for (;; slot = (slot + 1) & mask) {
+            if (m_slots[slot] == Empty) {
+                m_slots[slot] = uint32_t(m_texts.size());
+                m_texts.push_back(text);
+                return true;
+            }
+            if (m_texts[m_slots[slot]] == text)
+                return false;
+        }
+    }
+
+private:
+    static constexpr uint32_t Empty = UINT32_MAX;
+    std::vector<uint32_t> m_slots;
+    std::vector<std::string_view> m_texts;
+};
 
 } // namespace
 
@@ -90,8 +125,7 @@ public:
     // The rows join the model in one step, each text once: the first row that bears it keeps it.
     int endChildren()
     {
-        std::unordered_set<std::string_view> taken;
-        taken.reserve(m_children.size());
+        TextSet taken(m_children.size());
         std::deque<std::string> copies; // the texts that are no views of the rows
         std::string storage;
         size_t kept = 0;
@@ -100,11 +134,12 @@ public:
             if (!cell)
                 continue;
             std::string_view text = nodeText(*cell, storage);
-            if (text.empty() || text == m_excluded || taken.count(text))
+            if (text.empty() || text == m_excluded)
                 continue;
             if (text.data() == storage.data())
                 text = copies.emplace_back(std::move(storage));
-            taken.insert(text);
+            if (!taken.insert(text))
+                continue;
             m_children[kept++] = node;
         }
         m_children.resize(kept, Node(this, -1, 0));
