@@ -26,7 +26,17 @@ void answerPopup(const QString& itemName, bool* shown)
     });
 }
 
-// A database to open; the ticks; then click or close (as Alt+F4 sends it); the state left.
+// The child window in front of a shown main window, as "<name> in front"; empty where there is none.
+QString childInFront(const Session& session)
+{
+    MainWindow* main = session.mainWindowIfLoaded();
+    QMdiSubWindow* child = main ? part<QMdiArea>(main, "mdiArea")->activeSubWindow() : nullptr;
+    const bool inFront = child && main->isVisible() && child->isVisible() && !child->isMinimized();
+    return inFront ? child->objectName() + " in front" : QString();
+}
+
+// A database to open; the ticks; then later starts ("second start NAME"), a click or close (as Alt+F4 sends it);
+// the state left.
 using SplashRun = std::tuple<bool, int, QString, QString>;
 // The window, the element (its object name; empty: the window), the property, the text, the shortcut (pressed, it
 // must trigger the item once).
@@ -156,6 +166,12 @@ private slots:
                      // Without a tray host nothing could bring a hidden window back: it is minimized instead.
                      {"no tray host, minimizePanel", "minimized, N inset"},
                      {"no tray host, minimizePanel, second start", "shown, N inset"},
+                     // A later start naming a list window brings it in front too; a name of no window is passed over.
+                     {"no tray host, minimizePanel, second start games", "shown, N inset, games in front"},
+                     {"minimizeAction, second start reminders", "shown, N inset, reminders in front"},
+                     {"gamesAction, second start documents", "shown, N inset, documents in front"},
+                     {"gamesAction, second start Reminders, second start ../windows", "shown, N inset, games in front"},
+                     {"second start no such window", "shown, N inset"},
                      {"Ctrl+O", "shown, A inset, on top"},
                      {"Ctrl+O, Ctrl+O", "shown, N raised"},
                      {"onTopPanel, onTopPanel", "shown, N raised"},
@@ -218,8 +234,8 @@ private slots:
                     answerPopup(words.at(2), &popup);
                 emit run.services->trayIcon->activated(QSystemTrayIcon::ActivationReason(presses.indexOf(words.at(1))));
                 QTest::qWait(100);
-            } else if (gesture == "second start")
-                run.session->bringForward();
+            } else if (gesture.startsWith("second start"))
+                run.session->bringForward(childWindowNamed(gesture.mid(QStringLiteral("second start ").size())));
             else if (gesture == "nextTipButton focused") {
                 tip->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(tip));
@@ -267,6 +283,8 @@ private slots:
                 shown << (part<QLabel>(about, "titleLabel")->font().underline() ? "about underlined" : "about");
             if (popup)
                 shown << "pop-up";
+            if (const QString child = childInFront(*run.session); !child.isEmpty())
+                shown << child;
         } else {
             shown << QStringLiteral("ended %1, icon %2, %3 sounds")
                              .arg(run.ended->value(0).value(0).toInt())
@@ -278,12 +296,18 @@ private slots:
 
     void splash_data()
     {
-        const QString shown = "main window shown, 1 icon";
+        const QString shown = "main window shown, 1 icon", inFront = "main window shown, %1 in front, 1 icon";
         addRows<SplashRun>({
                 {"seven ticks", {true, 7, "", shown}},
                 {"click before the first tick", {true, 0, "click", shown}},
                 {"click after the first tick", {true, 1, "click", shown}},
                 {"closed after the first tick", {true, 1, "close", shown}},
+                // Later starts while the splash runs (so also the first start's own --window): the window asked for
+                // shows in front with the main window; a start naming none or no window changes nothing.
+                {"later start, seven ticks", {true, 7, "second start softwares", inFront.arg("softwares")}},
+                {"later start, click", {true, 0, "second start reminders, click", inFront.arg("reminders")}},
+                {"later starts, closed",
+                 {true, 1, "second start games, second start, second start x, close", inFront.arg("games")}},
                 // Nothing to show without the database: the program ends.
                 {"closed before the first tick", {true, 0, "close", "ended 0, 0 icon"}},
                 {"no database", {false, 1, "", "ended 1, 0 icon, failure names the file"}},
@@ -296,6 +320,10 @@ private slots:
         ProgramRun run(database ? ProgramFolder::Content::Everything : ProgramFolder::Content::WithoutDatabase);
         QPointer<SplashWindow> splash = &run.session->splash();
         splash->show(); // its timer runs, and the ticks below come before it ticks
+        QStringList gestures = then.split(", ", Qt::SkipEmptyParts);
+        while (!gestures.isEmpty() && gestures.first().startsWith("second start"))
+            run.session->bringForward(
+                    childWindowNamed(gestures.takeFirst().mid(QStringLiteral("second start ").size())));
         for (int tick = 1; tick <= ticks; ++tick) {
             splash->step();
             // The first tick opens the database and loads the main window unseen; the seventh shows it.
@@ -306,9 +334,9 @@ private slots:
         }
         const QPointer<MainWindow> loaded = run.session->mainWindowIfLoaded();
         QCloseEvent close;
-        if (then == "close")
+        if (gestures.value(0) == "close")
             QApplication::sendEvent(splash->windowHandle(), &close);
-        else if (then == "click") // inside the outline, clear of the letters
+        else if (gestures.value(0) == "click") // inside the outline, clear of the letters
             QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(60, 150));
         QTest::qWait(400); // no tick follows
         QVERIFY(!run.session->splashIfLoaded());
@@ -316,6 +344,8 @@ private slots:
         QStringList shown;
         if (MainWindow* mainWindow = run.session->mainWindowIfLoaded())
             shown << (mainWindow->isVisible() ? "main window shown" : "main window unseen");
+        if (const QString child = childInFront(*run.session); !child.isEmpty())
+            shown << child;
         for (const QList<QVariant>& end : std::as_const(*run.ended))
             shown << "ended " + end.value(0).toString();
         shown << QStringLiteral("%1 icon").arg(run.services->trayTips.size());

@@ -10,8 +10,11 @@
 #include "windowdriver.h"
 
 #include <QLocalServer>
+#include <QLocalSocket>
 
+#include <fcntl.h>
 #include <future>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -266,6 +269,79 @@ private slots:
         }
         if (!planted.isEmpty()) // left as it was made
             QVERIFY(::lstat(QFile::encodeName(made), &info) == 0 && info.st_uid == AnotherUser);
+    }
+
+    // A later start names the window to show; what else a peer sends is no request, and is never kept past one
+    // short line nor waited for long. An older run that knows no names is asked plainly.
+    void singleInstanceForwardsTheWindow_data()
+    {
+        // The later start's window, or the bytes a peer sends instead ("older run": the later start asks one);
+        // the window the running program is asked for (none: no request, no answer).
+        using Forwarding = std::tuple<QString, QByteArray, std::optional<QString>>;
+        const QByteArray ComeForward = "come forward";
+        addRows<Forwarding>({
+                {"later start naming a window", {"reminders", "", "reminders"}},
+                {"older run", {"games", "older run", ""}},
+                {"plain request", {"", ComeForward + "\n", ""}},
+                {"name of no window",
+                 {"", ComeForward + QByteArray(" ../\xff\0x\n", 8), QString::fromUtf8("../\xff\0x", 6)}},
+                {"no request", {"", "come forward, please\n", std::nullopt}},
+                {"line over the bound", {"", ComeForward + ' ' + QByteArray(100000, 'x') + '\n', std::nullopt}},
+                {"no line end", {"", QByteArray(100000, 'x'), std::nullopt}},
+                {"silence", {"", "", std::nullopt}},
+        });
+    }
+    void singleInstanceForwardsTheWindow()
+    {
+        const auto [window, sent, asked] = fetchRow<std::tuple<QString, QByteArray, std::optional<QString>>>();
+        QTemporaryDir runtime;
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", oldRuntime); });
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        SingleInstance first(path("program"));
+        QSignalSpy asks(&first, &SingleInstance::anotherStart);
+        QLocalServer older; // a run from before windows could be named: it holds the lock and answers plain requests
+        QByteArrayList heard;
+        const int lock = ::open(QFile::encodeName(first.socketPath() + ".lock"), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        const auto unlock = qScopeGuard([lock] { ::close(lock); });
+        if (sent == "older run") {
+            QVERIFY(::flock(lock, LOCK_EX) == 0 && older.listen(first.socketPath()));
+            connect(&older, &QLocalServer::newConnection, this, [&] {
+                QLocalSocket* socket = older.nextPendingConnection();
+                QVERIFY(socket->waitForReadyRead(1000) && socket->canReadLine());
+                heard << socket->readLine();
+                if (heard.last() == "come forward\n")
+                    socket->write("done\n");
+                socket->disconnectFromServer();
+            });
+        } else
+            QCOMPARE(first.claim(), SingleInstance::Claim::First);
+        QByteArray answer;
+        if (!window.isEmpty()) {
+            auto secondStart = std::async(std::launch::async,
+                                          [this, window] { return SingleInstance(path("program")).claim(window); });
+            while (secondStart.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+                QCoreApplication::processEvents();
+            QCOMPARE(secondStart.get(), SingleInstance::Claim::Forwarded);
+        } else {
+            QLocalSocket peer;
+            connect(&peer, &QLocalSocket::readyRead, this, [&] { answer += peer.readAll(); });
+            peer.connectToServer(first.socketPath());
+            QVERIFY(peer.waitForConnected(1000));
+            peer.write(sent);
+            // Let go at once, a silent peer within its time.
+            QTRY_VERIFY_WITH_TIMEOUT(peer.state() == QLocalSocket::UnconnectedState,
+                                     sent.isEmpty() ? 2 * SingleInstance::RequestMs : 1000);
+            QCOMPARE(answer, asked ? "done\n" : "");
+        }
+        if (sent == "older run") {
+            QCOMPARE(heard, (QByteArrayList{"come forward games\n", "come forward\n"}));
+            return;
+        }
+        QCOMPARE(asks.size(), asked ? 1 : 0);
+        if (asked)
+            QCOMPARE(asks.first().first().toString(), *asked);
     }
 
     void fileDialogChoosesAFile()

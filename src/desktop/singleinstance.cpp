@@ -7,6 +7,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -19,7 +20,7 @@ namespace trovix {
 
 namespace {
 
-const QByteArray ComeForward = "come forward\n";
+const QByteArray ComeForward = "come forward";
 const QByteArray Done = "done\n";
 constexpr int AnswerMs = 2000;
 // A run that holds the lock listens a moment later; a run that is ending still holds it a moment.
@@ -76,7 +77,7 @@ SingleInstance::~SingleInstance()
         ::close(m_lock);
 }
 
-SingleInstance::Claim SingleInstance::claim()
+SingleInstance::Claim SingleInstance::claim(const QString& window)
 {
     const QDeadlineTimer deadline(ClaimMs);
     while (true) {
@@ -99,7 +100,7 @@ SingleInstance::Claim SingleInstance::claim()
                 qWarning("TROVIX: later starts cannot reach this one: %s", qPrintable(m_server->errorString()));
             return Claim::First;
         }
-        if (askToComeForward())
+        if (askToComeForward(window))
             return Claim::Forwarded;
         if (deadline.hasExpired())
             return Claim::NoAnswer;
@@ -132,38 +133,62 @@ SingleInstance::Lock SingleInstance::tryLock()
     return Lock::Taken;
 }
 
-bool SingleInstance::askToComeForward() const
+bool SingleInstance::askToComeForward(const QString& window) const
 {
     // Only a socket of this user's answers for this program.
     if (!isOwnPath(m_socketPath, S_IFSOCK))
         return false;
+    if (window.isEmpty())
+        return ask(ComeForward + '\n') == Reply::Done;
+    const Reply reply = ask(ComeForward + ' ' + window.toUtf8() + '\n');
+    // A run from before windows could be named hangs up on a request with a name: it is asked plainly.
+    return reply == Reply::Done || (reply == Reply::HungUp && ask(ComeForward + '\n') == Reply::Done);
+}
+
+SingleInstance::Reply SingleInstance::ask(const QByteArray& request) const
+{
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(AnswerMs))
-        return false;
-    socket.write(ComeForward);
+        return Reply::NoAnswer;
+    socket.write(request);
     if (!socket.waitForBytesWritten(AnswerMs))
-        return false;
+        return Reply::NoAnswer;
     // The running program answers once its window is on its way; a run that is ending does not.
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(AnswerMs))
-            return false;
+            return socket.state() == QLocalSocket::UnconnectedState ? Reply::HungUp : Reply::NoAnswer;
     }
-    return socket.readLine() == Done;
+    return socket.readLine(MaxRequest) == Done ? Reply::Done : Reply::NoAnswer;
 }
 
 void SingleInstance::answer()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
+        // Another process's bytes: never more than one request line is kept, nor a silent peer for long.
+        socket->setReadBufferSize(MaxRequest);
+        const auto drop = [socket] {
+            socket->abort();
+            socket->deleteLater();
+        };
+        QTimer::singleShot(RequestMs, socket, drop);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, drop] {
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() >= MaxRequest)
+                    drop();
                 return;
-            if (socket->readLine() == ComeForward) {
-                emit anotherStart();
-                socket->write(Done);
             }
+            QByteArray line = socket->readLine(MaxRequest);
+            line.chop(1);
+            const bool request = line == ComeForward || line.startsWith(ComeForward + ' ');
+            // Answered before the window comes forward: the socket is not touched once the window may
+            // have run the event loop, in which the connection may have gone.
+            if (request)
+                socket->write(Done);
             socket->disconnectFromServer();
+            if (request)
+                emit anotherStart(QString::fromUtf8(line.mid(ComeForward.size() + 1)));
         });
     }
 }

@@ -14,7 +14,9 @@
 #include "splashwindow.h"
 #include "tipwindow.h"
 
+#include <array>
 #include <cstdio>
+#include <utility>
 
 namespace trovix {
 
@@ -23,7 +25,35 @@ namespace {
 // The desktop notification's summary for a reminder without a message.
 const QString UntitledNotification = QStringLiteral("Reminder");
 
+struct ChildWindowName
+{
+    const char* name;
+    ChildWindow which;
+};
+constexpr std::array<ChildWindowName, 5> ChildWindowNames{{{"softwares", ChildWindow::Softwares},
+                                                           {"games", ChildWindow::Games},
+                                                           {"windows", ChildWindow::Windows},
+                                                           {"documents", ChildWindow::Documents},
+                                                           {"reminders", ChildWindow::Reminders}}};
+
 } // namespace
+
+QStringList childWindowNames()
+{
+    QStringList names;
+    for (const ChildWindowName& child : ChildWindowNames)
+        names << QString::fromLatin1(child.name);
+    return names;
+}
+
+std::optional<ChildWindow> childWindowNamed(QStringView name)
+{
+    for (const ChildWindowName& child : ChildWindowNames) {
+        if (name == QLatin1StringView(child.name))
+            return child.which;
+    }
+    return std::nullopt;
+}
 
 Session::Session(QString programFolder, std::unique_ptr<Services> services)
     : m_programFolder(std::move(programFolder))
@@ -143,12 +173,28 @@ void Session::showHelp(std::optional<int> topic)
     m_services->showHelp(&mainWindow(), programFile(ProgramFiles::Help), topic);
 }
 
-void Session::bringForward()
+void Session::bringForward(std::optional<ChildWindow> child)
 {
-    if (SplashWindow* window = m_splash.ifLoaded())
+    if (SplashWindow* window = m_splash.ifLoaded()) {
         window->raise();
-    else if (MainWindow* window = m_mainWindow.ifLoaded())
-        window->bringForward();
+        if (child)
+            m_childAfterSplash = child;
+        return;
+    }
+    // Without the main window the program is ending, or could not start: no window is made now.
+    MainWindow* main = m_mainWindow.ifLoaded();
+    if (!main)
+        return;
+    main->bringForward();
+    if (child)
+        showChild(*child);
+}
+
+void Session::showMainWindow()
+{
+    mainWindow().bringForward();
+    if (const std::optional<ChildWindow> child = std::exchange(m_childAfterSplash, std::nullopt))
+        showChild(*child);
 }
 
 void Session::showChild(ChildWindow which)

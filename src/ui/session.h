@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
@@ -26,6 +27,11 @@ struct Reminder;
 
 // The child windows of the main window.
 enum class ChildWindow { Games, Softwares, Windows, Documents, Reminders };
+// Their names on the command line and in a later start's request: softwares, games, windows, documents,
+// reminders.
+QStringList childWindowNames();
+// The child window of that name; none for any other text.
+std::optional<ChildWindow> childWindowNamed(QStringView name);
 
 // One run of the program on its folder: the services, the database, the reminders' watch and every
 // window, each made on first use and gone when closed. main() makes one; every test makes its own.
@@ -78,8 +84,12 @@ public:
 
 public slots:
     // Another start on the same program folder: the main window comes forward, as the tray's "&Trovix"
-    // brings it; while the splash still runs, the splash does, and the main window follows at its end.
-    void bringForward();
+    // brings it; while the splash still runs, the splash does, and the main window follows at its end. The
+    // child window asked for then shows in front, as its menu item shows it (while the splash runs, once
+    // the main window shows).
+    void bringForward(std::optional<trovix::ChildWindow> child = std::nullopt);
+    // The splash is over: the main window shows, with the child window a start asked for in front.
+    void showMainWindow();
     // Shows the child window in the main window as the active child, holding the focus.
     void showChild(trovix::ChildWindow which);
     // The Tip of the Day window and the about box, in front of the main window.
@@ -109,6 +119,8 @@ private:
     Database m_database;
     std::unique_ptr<ReminderScheduler> m_scheduler;
     bool m_onTop = false;
+    // Asked for while the splash runs; shown with the main window.
+    std::optional<ChildWindow> m_childAfterSplash;
     QTimer m_idleMemory;
 
     WindowSlot<SplashWindow> m_splash;

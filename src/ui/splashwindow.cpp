@@ -3,7 +3,6 @@
 #include "core/database.h"
 #include "desktop/fonts.h"
 #include "desktop/windowsystem.h"
-#include "mainwindow.h"
 #include "session.h"
 #include "twips.h"
 
@@ -141,7 +140,7 @@ void SplashWindow::setUnderline(int index, bool on)
 void SplashWindow::showMainAndClose()
 {
     m_waiting = false;
-    m_session.mainWindow().bringForward();
+    m_session.showMainWindow();
     close();
 }
 
@@ -176,8 +175,8 @@ void SplashWindow::closeEvent(QCloseEvent* event)
     // Closed by the window manager while waiting: the wait ends at once. Without the database there is
     // nothing to show and the program ends; with it the main window shows, as at the seventh step.
     if (std::exchange(m_waiting, false)) {
-        if (MainWindow* main = m_session.mainWindowIfLoaded())
-            main->bringForward();
+        if (m_session.mainWindowIfLoaded())
+            m_session.showMainWindow();
         else
             m_session.endProgram(0);
     }

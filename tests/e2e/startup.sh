@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program on a real X server under a window manager: the splash, then the main window about a
-# second later; later starts on the same folder bring it forward and end with status 0; Exit ends it with
-# status 0. Killed, it leaves nothing in the way of the next start. Without its database it says why on
-# standard error and exits 1.
+# second later; later starts on the same folder bring it forward and end with status 0, one naming a list
+# window with that window in front; Exit ends it with status 0. Killed, it leaves nothing in the way of the
+# next start. Without its database it says why on standard error and exits 1.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
@@ -39,6 +39,27 @@ echo "splash after $((splash_seen - started)) ms, main window $((main_seen - spl
 starts 3 0
 kill -0 "$app_pid" || e2e_fail "later starts ended the running program"
 
+# A later start naming a list window brings the minimized program back with that window active: the keys
+# typed next make a reminder. A name of no window, or none, ends a start with status 2 and one line naming
+# the windows, before anything opens.
+for wrong in "--window nowhere" "--window"; do
+    status=0; "$program" $wrong 2>"$work/wrong.log" || status=$?
+    [ "$status" = 2 ] && [ "$(wc -l <"$work/wrong.log")" = 1 ] && grep -q 'softwares, games, windows, documents, reminders' \
+        "$work/wrong.log" || e2e_fail "trovix $wrong ended with status $status: $(cat "$work/wrong.log")"
+done
+e2e_keys "$main_id" ctrl+y
+e2e_until 50 e2e_hidden "$main" || e2e_fail "Minimize did not minimize the main window"
+timeout 20 "$program" --window reminders 2>>"$work/starts.log" || e2e_fail "trovix --window reminders ended with status $?"
+main_id=$(e2e_window "$main" 5) || e2e_fail "trovix --window reminders did not bring the main window back"
+e2e_until 50 eval '[ "$(xdotool getactivewindow)" = "$main_id" ]' || e2e_fail "the main window is not the active one"
+while [ "$(date +%H%M)" = 2359 ]; do sleep 1; done
+xdotool key --clearmodifiers ctrl+n sleep 0.3 type --delay 10 "Asked for by name"
+xdotool key --clearmodifiers Tab Tab Tab Tab type --delay 10 11
+xdotool key --clearmodifiers Tab type --delay 10 59
+xdotool key --clearmodifiers Tab Down ctrl+s sleep 0.5
+e2e_dump | grep -qxF "Asked for by name	$(date +%Y-%m-%d) 23:59:00	0" \
+    || e2e_fail "the reminders window was not the active one: $(e2e_dump)"
+xdotool key --clearmodifiers ctrl+F4 sleep 0.3
 
 e2e_keys "$main_id" alt+a sleep 0.3 key e
 e2e_exits 0 "Exit from the Arrange menu"
