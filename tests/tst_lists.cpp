@@ -343,9 +343,9 @@ private slots:
         // A path goes to the shell as stored, in its own folder; a command line is trimmed and split as a
         // shell splits it; a document goes to the application as one argument, exactly as stored.
         const auto launched = [=](const Kind& k) {
-            return k.traits().launch == LaunchKind::Shell         ? QStringList{path + " in /opt/my tools/"}
-                   : k.traits().launch == LaunchKind::CommandLine ? QStringList{"/opt/my | tools/run | it"}
-                                                                  : QStringList{"xdg-open | " + path};
+            return k.traits().kind->launch == LaunchKind::Shell         ? QStringList{path + " in /opt/my tools/"}
+                   : k.traits().kind->launch == LaunchKind::CommandLine ? QStringList{"/opt/my | tools/run | it"}
+                                                                        : QStringList{"xdg-open | " + path};
         };
         const auto Started = LaunchResult::Outcome::Started;
         for (const auto& [tag, failure, message] : QList<std::tuple<const char*, LaunchResult::Outcome, QString>>{
@@ -357,7 +357,7 @@ private slots:
                      {"not found", LaunchResult::Outcome::NotFound, ""},
                      {"cannot be opened", LaunchResult::Outcome::NotRunnable, NotRunnable}})
             forEachWindow(tag, [&](QTestData& row, const Kind& k) {
-                row << Start{"xdg-open", path, failure, message.isEmpty() ? k.traits().notFoundText : message,
+                row << Start{"xdg-open", path, failure, message.isEmpty() ? k.traits().kind->notFoundText : message,
                              message == "before" ? QStringList() : launched(k)};
             });
         // Without an application nothing starts: the document is never run as the program.
