@@ -38,7 +38,7 @@ void showText(QLabel* label, const QString& text)
 CategoryWindow::CategoryWindow(Session& session, const CategoryTraits& traits)
     : ListWindow(session, traits.window)
     , m_traits(traits)
-    , m_store(traits.table)
+    , m_store(traits.kind->table)
 {
     buildElements();
     place(this, m_traits.layout);
