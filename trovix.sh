@@ -21,6 +21,8 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 # to read the clipboard; dunst is its notification server, on a session bus of dbus-run-session's, watched with
 # dbus-monitor. weston is the Wayland compositor of the Wayland run, qt6-wayland the program's platform
 # there, and at-spi2-core with python3-pyatspi its hands, through the program's accessibility interface.
+# The search service's end-to-end test asks it with gdbus (libglib2.0-bin) on a bus of dbus-run-session's and
+# fills its database with sqlcipher, the engine's own shell.
 # clang with its run-time libraries builds the fuzzing harnesses (libFuzzer). The Debian
 # package is made by CPack with dpkg-dev and file (its dependencies), and checked by lintian, appstream and
 # desktop-file-utils.
@@ -30,6 +32,7 @@ PACKAGES=(
     libsqlcipher-dev
     xvfb xauth xdotool x11-utils xclip trayer openbox pulseaudio
     dbus-daemon dbus-bin dunst weston qt6-wayland at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    libglib2.0-bin sqlcipher
     fonts-comic-neue fonts-liberation2
     imagemagick
     clang libclang-rt-14-dev

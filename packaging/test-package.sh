@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd) || e2e_fail "no build folder $1"
 [ "$(id -u)" -eq 0 ] || e2e_fail "the test installs a package: run it as root"
-for tool in cpack dpkg-deb lintian appstreamcli desktop-file-validate Xvfb xdotool xprop setpriv; do
+for tool in cpack dpkg-deb lintian appstreamcli desktop-file-validate Xvfb xdotool xprop setpriv dbus-run-session gdbus; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is missing"
 done
 if dpkg-query -W -f='${Status}' trovix 2>/dev/null | grep -q 'ok installed'; then
@@ -194,6 +194,25 @@ done
 [ "$(xdotool search --onlyvisible --name "^Marlen's TROVIX\$" | wc -l)" = 1 ] || e2e_fail "two main windows"
 quit_program
 echo "restart: the entry is there; the copy and the links were mended; three more starts ended"
+
+# The desktop search: the service, the bus's service file, GNOME's provider, KRunner's plugin and the icons.
+# Asked on a private session bus as the desktop asks, the bus starts the installed service, which finds the
+# entry in the user's own database while TROVIX does not run.
+search_service=/usr/share/dbus-1/services/org.example.trovix.SearchProvider.service
+[ -x /usr/lib/trovix/trovix-search ] || e2e_fail "the search service is not installed"
+grep -qx 'Exec=/usr/lib/trovix/trovix-search' "$search_service" || e2e_fail "the bus cannot start the service: $(cat "$search_service")"
+grep -qx 'DesktopId=org.example.trovix.desktop' /usr/share/gnome-shell/search-providers/org.example.trovix.search-provider.ini \
+    || e2e_fail "GNOME's search provider is missing or names another desktop entry"
+grep -qx 'X-Plasma-DBusRunner-Service=org.example.trovix.SearchProvider' /usr/share/krunner/dbusplugins/org.example.trovix.desktop \
+    || e2e_fail "KRunner's plugin is missing or names another service"
+for list in softwares games windows documents reminders; do
+    [ -f "/usr/share/icons/hicolor/scalable/apps/trovix-$list.svg" ] || e2e_fail "the icon trovix-$list is missing"
+done
+found=$(as_user "$home" dbus-run-session -- gdbus call --session --timeout 10 --dest org.example.trovix.SearchProvider \
+    --object-path /org/example/trovix/SearchProvider --method org.gnome.Shell.SearchProvider2.GetInitialResultSet \
+    "['packaged']" 2>>"$work/stderr.log")
+[[ $found == "(['softwares:"*"'],)" ]] || e2e_fail "the installed search service did not find the entry: $found"
+echo "search: the installed service started by the bus found the saved entry"
 
 # Four first starts at once for another user: one folder, one good database, nothing left half made. The
 # program cannot reach the display these starts are given and stops; the setup before it is what counts.

@@ -44,12 +44,12 @@ struct ListRun : WindowRun
         : which(which)
     {}
 
-    QStringList entries() const { return rows(traits.table).mid(delivered); }
+    QStringList entries() const { return rows(traits.kind->table).mid(delivered); }
     CategoryWindow* open() { return static_cast<CategoryWindow*>(show(which)); }
 
     ChildWindow which;
     const CategoryTraits& traits = kindOf(which).traits();
-    int delivered = int(rows(traits.table).size());
+    int delivered = int(rows(traits.kind->table).size());
 };
 
 // What the user can do now: the tree, the open frames, the commands on (a menu item with its button).
@@ -173,7 +173,7 @@ private slots:
         const QString name = QString(typed).replace("%root", run.traits.window.rootWord);
         for (const QString& entry :
              QStringList{"Existing", "Alpha", "zebra", run.traits.window.rootWord, "  Twin ", "Twin", " "})
-            run.addEntry(run.traits.table, entry, "/bin/" + entry.trimmed().toLower());
+            run.addEntry(run.traits.kind->table, entry, "/bin/" + entry.trimmed().toLower());
         CategoryWindow* w = run.open();
         TreeView* tree = treeOf(w);
         // By name; never the root word's row (the documents' application), a blank name, a name twice.
@@ -343,9 +343,9 @@ private slots:
         // A path goes to the shell as stored, in its own folder; a command line is trimmed and split as a
         // shell splits it; a document goes to the application as one argument, exactly as stored.
         const auto launched = [=](const Kind& k) {
-            return k.traits().launch == LaunchKind::Shell         ? QStringList{path + " in /opt/my tools/"}
-                   : k.traits().launch == LaunchKind::CommandLine ? QStringList{"/opt/my | tools/run | it"}
-                                                                  : QStringList{"xdg-open | " + path};
+            return k.traits().kind->launch == LaunchKind::Shell         ? QStringList{path + " in /opt/my tools/"}
+                   : k.traits().kind->launch == LaunchKind::CommandLine ? QStringList{"/opt/my | tools/run | it"}
+                                                                        : QStringList{"xdg-open | " + path};
         };
         const auto Started = LaunchResult::Outcome::Started;
         for (const auto& [tag, failure, message] : QList<std::tuple<const char*, LaunchResult::Outcome, QString>>{
@@ -357,7 +357,7 @@ private slots:
                      {"not found", LaunchResult::Outcome::NotFound, ""},
                      {"cannot be opened", LaunchResult::Outcome::NotRunnable, NotRunnable}})
             forEachWindow(tag, [&](QTestData& row, const Kind& k) {
-                row << Start{"xdg-open", path, failure, message.isEmpty() ? k.traits().notFoundText : message,
+                row << Start{"xdg-open", path, failure, message.isEmpty() ? k.traits().kind->notFoundText : message,
                              message == "before" ? QStringList() : launched(k)};
             });
         // Without an application nothing starts: the document is never run as the program.
@@ -376,7 +376,7 @@ private slots:
         QFETCH(ChildWindow, which);
         const auto [application, path, failure, message, launches] = fetchRow<Start>();
         ListRun run(which);
-        run.addEntry(run.traits.table, "Tool", path);
+        run.addEntry(run.traits.kind->table, "Tool", path);
         run.execute("update documents set path = ? where document = ?",
                     {application, Catalog::DocumentsApplicationRow});
         run.services->outcome = failure;
@@ -465,7 +465,7 @@ private slots:
         ListRun run(ChildWindow::Documents);
         if (rowMissing)
             run.execute("delete from documents");
-        run.addEntry(run.traits.table, "Letter", "/home/bob/letter.txt");
+        run.addEntry(run.traits.kind->table, "Letter", "/home/bob/letter.txt");
         auto* w = static_cast<DocumentsWindow*>(run.open());
         // Ctrl+P opens the frame on the stored application; without a row the box is empty.
         QTest::keyClick(run.mainWindow, Qt::Key_P, Qt::ControlModifier);

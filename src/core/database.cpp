@@ -48,8 +48,15 @@ void applyCipherSettings(sqlite3* db)
 // which visits the table's pages out of order; once the file is larger than the cache every visit
 // decrypts its page again. Up to 64 MB (taken only as pages are read) holds a list of 100,000 entries
 // whole, and sorting scratch stays in memory.
-void applyEngineSettings(sqlite3* db)
+void applyEngineSettings(sqlite3* db, bool readOnly)
 {
+    if (readOnly) {
+        // Settings of this connection only; the journal's settings are the writer's.
+        sqlite3_exec(db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "PRAGMA cache_size = -64000", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
+        return;
+    }
     // A rollback journal written through to the disk before every commit: a program killed in the middle
     // of a change leaves the journal, and the next opening undoes the half-done change. These are the
     // engine's defaults, stated so that no build of it can differ.
@@ -222,6 +229,16 @@ Database::~Database()
 
 void Database::open(const QString& fileName, const QString& key)
 {
+    openExisting(fileName, key, SQLITE_OPEN_READWRITE, BusyTimeoutMs);
+}
+
+void Database::openReadOnly(const QString& fileName, const QString& key, int busyTimeoutMs)
+{
+    openExisting(fileName, key, SQLITE_OPEN_READONLY, busyTimeoutMs);
+}
+
+void Database::openExisting(const QString& fileName, const QString& key, int flags, int busyTimeoutMs)
+{
     close();
     const QFileInfo info(fileName);
     if (!info.exists())
@@ -232,7 +249,7 @@ void Database::open(const QString& fileName, const QString& key)
         throw DatabaseError(DatabaseError::Kind::NotADatabase,
                             QStringLiteral("The file %1 is empty, not a database.").arg(fileName));
 
-    openFile(fileName, key, SQLITE_OPEN_READWRITE);
+    openFile(fileName, key, flags, busyTimeoutMs);
 
     // A wrong key shows only when a page is read, so read one now.
     sqlite3_stmt* statement = nullptr;
@@ -258,7 +275,7 @@ void Database::create(const QString& fileName, const QString& key)
         throw DatabaseError(DatabaseError::Kind::Unreadable,
                             QStringLiteral("The database file %1 already exists.").arg(fileName));
     close();
-    openFile(fileName, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    openFile(fileName, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, BusyTimeoutMs);
     // Write the first page now, so the file holds the key's settings from the start.
     if (sqlite3_exec(m_db, "PRAGMA user_version = 0", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const QString message = engineMessage(m_db);
@@ -269,7 +286,7 @@ void Database::create(const QString& fileName, const QString& key)
     }
 }
 
-void Database::openFile(const QString& fileName, const QString& key, int flags)
+void Database::openFile(const QString& fileName, const QString& key, int flags, int busyTimeoutMs)
 {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -285,17 +302,19 @@ void Database::openFile(const QString& fileName, const QString& key, int flags)
         throw DatabaseError(DatabaseError::Kind::Unreadable,
                             QStringLiteral("The database file %1 cannot be opened: %2").arg(fileName, message));
     }
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
-    applyEngineSettings(db);
+    const bool readOnly = (flags & SQLITE_OPEN_READONLY) != 0;
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    applyEngineSettings(db, readOnly);
     keepFreedMemoryForReads();
     m_db = db;
     m_fileName = fileName;
     m_key = key;
+    m_readOnly = readOnly;
 }
 
 void Database::regainWriteAccess()
 {
-    if (!m_db || sqlite3_db_readonly(m_db, "main") != 1 || !sqlite3_get_autocommit(m_db))
+    if (!m_db || m_readOnly || sqlite3_db_readonly(m_db, "main") != 1 || !sqlite3_get_autocommit(m_db))
         return;
     QFile probe(m_fileName);
     if (!probe.open(QIODevice::ReadWrite))
@@ -306,7 +325,7 @@ void Database::regainWriteAccess()
     const QString key = m_key;
     m_db = nullptr;
     try {
-        openFile(fileName, key, SQLITE_OPEN_READWRITE);
+        openFile(fileName, key, SQLITE_OPEN_READWRITE, BusyTimeoutMs);
     } catch (const DatabaseError&) {
         // openFile changes nothing else when it fails.
         m_db = readOnly;
@@ -347,6 +366,7 @@ void Database::close()
     m_db = nullptr;
     m_fileName.clear();
     m_key.clear();
+    m_readOnly = false;
 }
 
 void Database::refused(const QString& sql) const

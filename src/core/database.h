@@ -88,6 +88,10 @@ public:
     // for the next read of a list (up to 32 MB) instead of going back to the system at once, until
     // releaseCachedPages.
     void open(const QString& fileName, const QString& key);
+    // Opens the file for reading only, for a reader beside the program: the file is never made or written
+    // (no journal is rolled back, nothing is set in it), and a lock another process holds is waited for
+    // only for the given time before a read fails (Refused). Throws as open does.
+    void openReadOnly(const QString& fileName, const QString& key, int busyTimeoutMs);
     // Makes a new, empty encrypted file; Unreadable when the file exists or cannot be written.
     void create(const QString& fileName, const QString& key);
     void close();
@@ -135,7 +139,8 @@ public:
     sqlite3* handle() const { return m_db; }
 
 private:
-    void openFile(const QString& fileName, const QString& key, int flags);
+    void openExisting(const QString& fileName, const QString& key, int flags, int busyTimeoutMs);
+    void openFile(const QString& fileName, const QString& key, int flags, int busyTimeoutMs);
     void begin();
     void commit();
     void rollback();
@@ -144,6 +149,7 @@ private:
     sqlite3* m_db = nullptr;
     QString m_fileName;
     QString m_key;
+    bool m_readOnly = false;
 };
 
 } // namespace trovix

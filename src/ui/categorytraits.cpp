@@ -1,6 +1,5 @@
 #include "categorytraits.h"
 
-#include "core/catalog.h"
 #include "session.h"
 
 namespace trovix::Categories {
@@ -24,8 +23,8 @@ QList<Statement> categoryRules(const FrameRules& f, const QList<Statement>& afte
                                const QList<Statement>& afterFrameTop, const QList<Statement>& afterPath)
 {
     QList<Statement> rules = {
-            rule("tree", Width, 2775), rule("tree", Height, 4450),      rule("runLabel", Left, 4845),
-            rule("runLabel", Top, 240),       rule(f.heading, Left, f.headingLeft), rule(f.heading, Top, 1080),
+            rule("tree", Width, 2775),  rule("tree", Height, 4450),           rule("runLabel", Left, 4845),
+            rule("runLabel", Top, 240), rule(f.heading, Left, f.headingLeft), rule(f.heading, Top, 1080),
     };
     rules += afterHeading;
     rules += {
@@ -52,18 +51,20 @@ const QList<ToolbarButtonDesign> EntryToolbar = {
 };
 
 const QString ExecutableFilter = QStringLiteral("Executable Files|*.exe|All Files|*.*");
-const QString FileNotFound = QStringLiteral("File not found");
-const QString NotAnExecutable = QStringLiteral("Not a valid executable file");
 
 // The details frame of a window with a name and a path; the frame itself is placed by each window.
 QList<Placement> twoFieldLayout(int frameLeft, int frameTop, int frameWidth, int frameHeight, int headingLeft,
                                 int headingTop, int headingWidth, int headingHeight)
 {
     return {
-            {"runLabel", 4845, 240, 735, 435},   {"detailsFrame", frameLeft, frameTop, frameWidth, frameHeight},
-            {"nameLabel", 120, 360, 495, 195}, {"nameEdit", 720, 240, 2655, 285},
-            {"pathLabel", 120, 720, 405, 195}, {"pathEdit", 720, 600, 1695, 680},
-            {"browseButton", 2520, 905, 855, 375}, {"headingLabel", headingLeft, headingTop, headingWidth, headingHeight},
+            {"runLabel", 4845, 240, 735, 435},
+            {"detailsFrame", frameLeft, frameTop, frameWidth, frameHeight},
+            {"nameLabel", 120, 360, 495, 195},
+            {"nameEdit", 720, 240, 2655, 285},
+            {"pathLabel", 120, 720, 405, 195},
+            {"pathEdit", 720, 600, 1695, 680},
+            {"browseButton", 2520, 905, 855, 375},
+            {"headingLabel", headingLeft, headingTop, headingWidth, headingHeight},
     };
 }
 
@@ -72,9 +73,9 @@ QList<Placement> twoFieldLayout(int frameLeft, int frameTop, int frameWidth, int
 const CategoryTraits& softwares()
 {
     static const CategoryTraits traits{
-            {Catalog::Softwares,
-             QStringLiteral("Softwares"),
-             QStringLiteral("SOFTWARES"),
+            {EntryKinds::softwares().table,
+             EntryKinds::softwares().title,
+             EntryKinds::softwares().rootWord,
              QStringLiteral("sof"),
              QStringLiteral("S"),
              3,
@@ -83,19 +84,16 @@ const CategoryTraits& softwares()
               {"windowsAction", "&Windows Softwares", Qt::CTRL | Qt::Key_W, ChildWindow::Windows},
               {"documentsAction", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
               {"remindersAction", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}},
-             categoryRules(
-                     {"headingLabel", 4625, 2200, 2230, 2550},
-                     {rule("descriptionLabel", Left, 3490), rule("descriptionLabel", Top, 1560), rule("descriptionLabel", Width, 3495)},
-                     {rule("descriptionFieldLabel", Top, 1325)},
-                     {rule("descriptionEdit", Height, 525), rule("descriptionEdit", Width, 2700), rule("descriptionEdit", Top, 1550)})},
-            Catalog::Softwares,
+             categoryRules({"headingLabel", 4625, 2200, 2230, 2550},
+                           {rule("descriptionLabel", Left, 3490), rule("descriptionLabel", Top, 1560),
+                            rule("descriptionLabel", Width, 3495)},
+                           {rule("descriptionFieldLabel", Top, 1325)},
+                           {rule("descriptionEdit", Height, 525), rule("descriptionEdit", Width, 2700),
+                            rule("descriptionEdit", Top, 1550)})},
+            &EntryKinds::softwares(),
             QStringLiteral("Softwares"),
             QStringLiteral("Softwares"),
-            LaunchKind::Shell,
             ExecutableFilter,
-            FileNotFound,
-            NotAnExecutable,
-            QStringLiteral("Problem in path of the Software"),
             {
                     {"runLabel", 4845, 240, 735, 435},
                     {"detailsFrame", 3480, 2040, 3495, 2055},
@@ -116,9 +114,9 @@ const CategoryTraits& softwares()
 const CategoryTraits& games()
 {
     static const CategoryTraits traits{
-            {Catalog::Games,
-             QStringLiteral("Games"),
-             QStringLiteral("GAMES"),
+            {EntryKinds::games().table,
+             EntryKinds::games().title,
+             EntryKinds::games().rootWord,
              QStringLiteral("gam"),
              QStringLiteral("G"),
              2,
@@ -128,14 +126,10 @@ const CategoryTraits& games()
               {"documentsAction", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
               {"remindersAction", "&Reminders", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}},
              categoryRules({"headingLabel", 4750, 1495, 2900, 2550}, {}, {}, {})},
-            Catalog::Games,
+            &EntryKinds::games(),
             QStringLiteral("Games"),
             QStringLiteral("Games"),
-            LaunchKind::Shell,
             ExecutableFilter,
-            FileNotFound,
-            NotAnExecutable,
-            QStringLiteral("Problem in path of the Game"),
             twoFieldLayout(3480, 2640, 3495, 1455, 4725, 1080, 1005, 330),
     };
     return traits;
@@ -144,9 +138,9 @@ const CategoryTraits& games()
 const CategoryTraits& windows()
 {
     static const CategoryTraits traits{
-            {Catalog::Windows,
-             QStringLiteral("Windows Softwares"),
-             QStringLiteral("WINDOWS SOFTWARES"),
+            {EntryKinds::windows().table,
+             EntryKinds::windows().title,
+             EntryKinds::windows().rootWord,
              QStringLiteral("win"),
              QStringLiteral("W"),
              4,
@@ -156,14 +150,10 @@ const CategoryTraits& windows()
               {"documentsAction", "&Documents", Qt::CTRL | Qt::Key_D, ChildWindow::Documents},
               {"remindersAction", "&Reminder", Qt::CTRL | Qt::Key_R, ChildWindow::Reminders}},
              categoryRules({"headingLabel", 3500, 1460, 2930, 2520}, {rule("headingLabel", Width, 3465)}, {}, {})},
-            Catalog::Windows,
+            &EntryKinds::windows(),
             QStringLiteral("Windows Softwares"),
             QStringLiteral("WINDOWS SOFTWARES"),
-            LaunchKind::CommandLine,
             ExecutableFilter,
-            FileNotFound,
-            NotAnExecutable,
-            QStringLiteral("Problem in path of the Windows Software"),
             twoFieldLayout(3480, 2640, 3495, 1455, 3480, 1080, 3495, 375),
     };
     return traits;
@@ -172,9 +162,9 @@ const CategoryTraits& windows()
 const CategoryTraits& documents()
 {
     static const CategoryTraits traits{
-            {Catalog::Documents,
-             QStringLiteral("Documents"),
-             Catalog::DocumentsApplicationRow,
+            {EntryKinds::documents().table,
+             EntryKinds::documents().title,
+             EntryKinds::documents().rootWord,
              QStringLiteral("doc"),
              QStringLiteral("D"),
              5,
@@ -194,14 +184,10 @@ const CategoryTraits& documents()
                                         rule("applicationFrame", Left, 3480), rule("applicationFrame", Top, 1440),
                                         rule("applicationEdit", Width, 1700), rule("applicationEdit", Height, 735),
                                         rule("applicationBrowseButton", Left, 2550), rule("setLabel", Left, 2760)}},
-            Catalog::Documents,
+            &EntryKinds::documents(),
             QStringLiteral("Documents"),
             QStringLiteral("Documents"),
-            LaunchKind::Application,
             QStringLiteral("Text Files *.doc,*.txt|*.doc;*.txt|All Files|*.*"),
-            QStringLiteral("Check Application Path"),
-            NotAnExecutable,
-            QStringLiteral("Problem in path of the Document"),
             twoFieldLayout(3480, 2640, 3495, 1455, 4425, 1080, 1605, 330)
                     + QList<Placement>{
                             {"applicationFrame", 3480, 1440, 3495, 1095},

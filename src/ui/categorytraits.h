@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/launcher.h"
+#include "core/entrykinds.h"
 #include "listwindow.h"
 
 #include <QList>
@@ -12,15 +12,11 @@ namespace trovix {
 struct CategoryTraits
 {
     ListWindow::Design window;
-    QString table;
+    const EntryKind* kind;   // the table, how an entry starts and what a failed start says
     QString heading;         // the heading after a load
     QString headingAfterNew; // the heading New shows
-    LaunchKind launch;
-    QString browseFilter;     // the file dialog's filter for the path box
-    QString notFoundText;     // the entry's file or program is not there
-    QString notRunnableText;  // it cannot be started
-    QString pathWithoutValue; // the entry has no path
-    QList<Placement> layout;  // the design layout of the window's own elements
+    QString browseFilter;    // the file dialog's filter for the path box
+    QList<Placement> layout; // the design layout of the window's own elements
 };
 
 namespace Categories {

@@ -38,7 +38,7 @@ void showText(QLabel* label, const QString& text)
 CategoryWindow::CategoryWindow(Session& session, const CategoryTraits& traits)
     : ListWindow(session, traits.window)
     , m_traits(traits)
-    , m_store(traits.table)
+    , m_store(traits.kind->table)
 {
     buildElements();
     place(this, m_traits.layout);
@@ -210,7 +210,7 @@ void CategoryWindow::removeRow(qint64 id)
 
 LaunchPlan CategoryWindow::launchPlan(const Entry& entry) const
 {
-    return Launcher::plan(m_traits.launch, entry, QString(), session().programFolder());
+    return EntryKinds::plan(*m_traits.kind, entry, QString(), session().programFolder());
 }
 
 void CategoryWindow::startSelectedEntry()
@@ -228,20 +228,7 @@ void CategoryWindow::startSelectedEntry()
         result = session().services().start(*program);
     else
         result = std::get<LaunchResult>(plan);
-    switch (result.outcome) {
-    case LaunchResult::Outcome::Started:
-        setMessage(MainWindow::RestingMessage);
-        break;
-    case LaunchResult::Outcome::NotFound:
-        setMessage(m_traits.notFoundText);
-        break;
-    case LaunchResult::Outcome::NotRunnable:
-        setMessage(m_traits.notRunnableText);
-        break;
-    case LaunchResult::Outcome::NoPath:
-        setMessage(m_traits.pathWithoutValue);
-        break;
-    }
+    setMessage(result.started() ? MainWindow::RestingMessage : EntryKinds::outcomeText(*m_traits.kind, result.outcome));
 }
 
 void CategoryWindow::browse()
@@ -257,7 +244,7 @@ void CategoryWindow::browse()
 // name would otherwise split; the other windows open their path as one file and take it as it stands.
 QString CategoryWindow::pathForBox(const QString& file) const
 {
-    return m_traits.launch == LaunchKind::CommandLine ? CommandLine::quoteWord(file) : file;
+    return m_traits.kind->launch == LaunchKind::CommandLine ? CommandLine::quoteWord(file) : file;
 }
 
 void CategoryWindow::dropOnPath(const QMimeData* data)

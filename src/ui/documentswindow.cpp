@@ -66,8 +66,7 @@ void DocumentsWindow::reload()
 {
     CategoryWindow::reload();
     // A missing row, or one whose path has no value, leaves the application as it was.
-    if (const std::optional<Entry> row = applicationRow(); row && row->path)
-        m_applicationPath = *row->path;
+    m_applicationPath = EntryKinds::documentsApplication(entries(), m_applicationPath);
 }
 
 void DocumentsWindow::cancel()
@@ -147,7 +146,7 @@ void DocumentsWindow::dropOnApplication(const QMimeData* data)
 
 LaunchPlan DocumentsWindow::launchPlan(const Entry& entry) const
 {
-    return Launcher::plan(LaunchKind::Application, entry, m_applicationPath, session().programFolder());
+    return EntryKinds::plan(*traits().kind, entry, m_applicationPath, session().programFolder());
 }
 
 } // namespace trovix

@@ -3,22 +3,16 @@
 // showed (read back byte for byte), every refusal says why, and odd paths start what they name.
 #include "core/commandline.h"
 #include "markerscript.h"
+#include "oddtext.h"
 #include "windowdriver.h"
 
 using namespace trovix;
 using namespace trovix::shown;
+using namespace trovix::oddtext;
 
 namespace {
 
 const QString Due = "2026-12-05 8:00:00 AM";
-// Text that, read as markup, would load an image from a file: a label that read stored text so once froze
-// on a named pipe. Read as markup it is drawn as an image, far narrower than its characters.
-const QString Image = "<img src=\"/tmp/trovix-no-such-image\">";
-
-QString repeated(const QString& piece, int length)
-{
-    return piece.repeated(length / piece.size() + 1).left(length);
-}
 
 // A stored cell as the engine holds it: its type and, for text and bytes, its bytes in hexadecimal.
 QString text(const QString& value)
@@ -75,26 +69,6 @@ void verifyShownAsStored(QWidget* window)
                  qPrintable(label->objectName() + QStringLiteral(" reads ") + shown + QStringLiteral(" as markup")));
     }
 }
-
-// Odd texts, and whether each is typable: printable text a keyboard can send, one character a key.
-const QList<std::tuple<const char*, QString, bool>> Samples = {
-        {"apostrophes", "Bob's 'best' tool", true},
-        {"double quotes", "The \"quoted\" \"\" one", true},
-        {"quotes of both kinds, SQL-like", "x'); drop table softwares; -- \"y\"", true},
-        {"blanks only", "     ", true},
-        {"blanks around", "   padded   ", true},
-        {"right-to-left", "שלום עולם مرحبا بالعالم", true},
-        {"direction overrides", "abc \u202Eevil\u202C.exe \u200F", true},
-        {"combining marks", "e\u0301cole\u0308 n\u0303a\u0323\u0307", true},
-        {"emoji", "🚀 launch 👩‍💻 ✔️ 🇳🇴", true},
-        {"percent and backslashes", "100% C:\\Program Files\\x %s %n \\", true},
-        {"markup", "<b>bold</b> &lt;x&gt; <i>", true},
-        {"an image", Image, true},
-        {"control characters", "a\x01z\x07z\x1b z\x7f e\tf", false},
-        {"line breaks", "first\nsecond\r\nthird\rfourth", false},
-        {"10,000 characters", repeated("abcdefghij", 10000), false},
-        {"10,000 characters of quotes", repeated("it's \"x\" ", 10000), false},
-};
 
 // What a box holds after the text was entered: typed apostrophes never reach a name or a message,
 // a one-line box turns pasted line breaks into blanks, a box of several lines keeps them.
@@ -297,7 +271,7 @@ private slots:
         const QStringList nullPath = {"Software", "Game", "Windows Software", "Document"};
         for (int i = 0; i < Kinds.size(); ++i) {
             const Kind& w = Kinds.at(i);
-            const QString table = w.traits().table;
+            const QString table = w.traits().kind->table;
             for (const auto& r : rows) {
                 if (r.column == 2 && !hasDescription(w.which))
                     continue;

@@ -114,7 +114,7 @@ inline const Kind& kindOf(ChildWindow which)
 // The table the window lists, the reminders' included.
 inline QString tableOf(ChildWindow which)
 {
-    return which == ChildWindow::Reminders ? Catalog::Reminders : kindOf(which).traits().table;
+    return which == ChildWindow::Reminders ? Catalog::Reminders : kindOf(which).traits().kind->table;
 }
 // Whether the window's entries have a description.
 inline bool hasDescription(ChildWindow which)
