@@ -3,14 +3,16 @@
 #include "catalog.h"
 #include "database.h"
 #include "entrykinds.h"
+#include "listednames.h"
 #include "remindertime.h"
 
 #include <QFile>
-#include <QSet>
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 
 namespace trovix {
 
@@ -39,6 +41,18 @@ bool isAscii(const QString& text)
             return false;
     }
     return true;
+}
+
+// Whether a match at this byte of a folded name begins a word: no letter or digit comes before it.
+bool startsWord(std::string_view name, size_t at)
+{
+    if (at == 0)
+        return true;
+    size_t previous = at - 1;
+    while (previous > 0 && (uchar(name[previous]) & 0xC0) == 0x80)
+        --previous;
+    const QList<uint> character = QString::fromUtf8(name.data() + previous, qsizetype(at - previous)).toUcs4();
+    return character.isEmpty() || !QChar::isLetterOrNumber(char32_t(character.first()));
 }
 
 // Where the rank of a match puts it: the name starts with the terms, a word of the name does, the terms
@@ -90,6 +104,44 @@ QString SearchIndex::fold(const QString& text)
     return folded;
 }
 
+void SearchIndex::foldUtf8(std::string_view text, std::string& folded)
+{
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; })) {
+        folded += fold(QString::fromUtf8(text.data(), qsizetype(text.size()))).toStdString();
+        return;
+    }
+    // As fold does it, without a QString: most names are plain ASCII.
+    const size_t start = folded.size();
+    bool afterBlank = true;
+    for (const char c : text) {
+        if (c == ' ' || (c >= '\t' && c <= '\r')) {
+            if (!afterBlank)
+                folded += ' ';
+            afterBlank = true;
+        } else {
+            folded += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            afterBlank = false;
+        }
+    }
+    if (folded.size() > start && folded.back() == ' ')
+        folded.pop_back();
+}
+
+std::string_view SearchIndex::List::name(const Row& row) const
+{
+    return std::string_view(folded).substr(row.name, row.description - row.name);
+}
+
+std::string_view SearchIndex::List::description(const Row& row) const
+{
+    return std::string_view(folded).substr(row.description, row.end - row.description);
+}
+
+const RowList& SearchIndex::List::listed() const
+{
+    return kind ? entries.rows() : reminders.rows();
+}
+
 void SearchIndex::clear()
 {
     m_lists.clear();
@@ -131,16 +183,24 @@ void SearchIndex::load()
     clear();
     Database& database = m_open->database;
     std::vector<List> lists;
-    // The window lists a row under its trimmed name, each name once, never the root word or a blank one.
-    QSet<QString> seen;
-    const auto listed = [&seen](const std::optional<QString>& name, const QString& rootWord) -> std::optional<QString> {
-        if (!name)
-            return std::nullopt;
-        QString shown = name->trimmed();
-        if (shown.isEmpty() || shown == rootWord || seen.contains(shown))
-            return std::nullopt;
-        seen.insert(shown);
-        return shown;
+    // Each row is kept with its name and description folded; a row the window does not list is not found.
+    const auto add = [](List& list, const QString& rootWord, const std::function<bool(int)>& wanted) {
+        const RowList& rows = list.listed();
+        const int descriptionColumn = list.kind && rows.columns() > 2 ? 2 : -1;
+        list.rows.reserve(size_t(rows.size()));
+        ListedNames::forEach(rows, rootWord.toStdString(), [&](int row, std::string_view name) {
+            if (!wanted(row))
+                return;
+            Row found{rows.id(row), row, quint32(list.folded.size()), 0, 0};
+            foldUtf8(name, list.folded);
+            found.description = quint32(list.folded.size());
+            if (descriptionColumn > 0)
+                foldUtf8(rows.utf8(row, descriptionColumn).value_or(std::string_view()), list.folded);
+            found.end = quint32(list.folded.size());
+            list.rows.push_back(found);
+        });
+        list.rows.shrink_to_fit();
+        list.folded.shrink_to_fit();
     };
     for (const EntryKind* kind : EntryKinds::all()) {
         List& list = lists.emplace_back();
@@ -149,56 +209,46 @@ void SearchIndex::load()
         list.iconName = kind->iconName;
         list.kind = kind;
         list.entries = EntryStore(kind->table).list(database);
-        const RowList& rows = list.entries.rows();
-        list.rows.reserve(size_t(rows.size()));
-        seen.clear();
-        for (int row = 0; row < rows.size(); ++row) {
-            const std::optional<QString> shown = listed(rows.text(row, 0), kind->rootWord);
-            if (!shown)
-                continue;
-            const std::optional<QString> description = rows.columns() > 2 ? rows.text(row, 2) : std::nullopt;
-            list.rows.push_back({rows.id(row), row, fold(*shown), description ? fold(*description) : QString()});
-        }
+        add(list, kind->rootWord, [](int) { return true; });
     }
     List& reminders = lists.emplace_back();
     reminders.table = Catalog::Reminders;
     reminders.title = EntryKinds::RemindersTitle;
     reminders.iconName = EntryKinds::RemindersIcon;
     reminders.reminders = ReminderStore::list(database);
-    seen.clear();
-    for (int row = 0; row < reminders.reminders.size(); ++row) {
-        const Reminder reminder = reminders.reminders.at(row);
-        const std::optional<QString> shown = listed(reminder.message, EntryKinds::RemindersRootWord);
-        if (shown && reminder.isPending())
-            reminders.rows.push_back({reminder.id, row, fold(*shown), QString()});
-    }
+    add(reminders, EntryKinds::RemindersRootWord, [&reminders](int row) { return reminders.reminders.isPending(row); });
     m_lists = std::move(lists);
 }
 
 QStringList SearchIndex::find(const QStringList& terms) const
 {
-    QStringList words;
-    for (const QString& term : terms)
-        words += fold(term).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.isEmpty())
+    std::vector<std::string> words;
+    for (const QString& term : terms) {
+        for (const QString& word : fold(term).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            words.push_back(word.toStdString());
+    }
+    if (words.empty())
         return {};
-    const QString phrase = words.join(QLatin1Char(' '));
+    std::string phrase;
+    for (const std::string& word : words)
+        phrase += (phrase.empty() ? "" : " ") + word;
 
-    const auto rankOf = [&](const Row& row) -> int {
+    // Folded text is valid UTF-8, so a match of bytes is a match of characters.
+    const auto rankOf = [&](std::string_view name, std::string_view description) -> int {
         bool allInName = true;
-        for (const QString& word : words) {
-            if (row.name.contains(word))
+        for (const std::string& word : words) {
+            if (name.find(word) != std::string_view::npos)
                 continue;
             allInName = false;
-            if (!row.description.contains(word))
+            if (description.find(word) == std::string_view::npos)
                 return -1;
         }
         if (!allInName)
             return InDescription;
-        if (row.name.startsWith(phrase))
+        if (name.starts_with(phrase))
             return NameStarts;
-        for (qsizetype at = row.name.indexOf(phrase); at > 0; at = row.name.indexOf(phrase, at + 1)) {
-            if (!row.name.at(at - 1).isLetterOrNumber())
+        for (size_t at = name.find(phrase); at != std::string_view::npos; at = name.find(phrase, at + 1)) {
+            if (startsWord(name, at))
                 return WordStarts;
         }
         return InName;
@@ -208,7 +258,7 @@ QStringList SearchIndex::find(const QStringList& terms) const
     std::array<std::vector<QString>, Ranks> ranked;
     for (const List& list : m_lists) {
         for (const Row& row : list.rows) {
-            const int rank = rankOf(row);
+            const int rank = rankOf(list.name(row), list.description(row));
             if (rank >= 0 && ranked[size_t(rank)].size() < size_t(MaxResults))
                 ranked[size_t(rank)].push_back(list.table + QLatin1Char(':') + QString::number(row.id));
         }
@@ -239,12 +289,16 @@ const SearchIndex::Row* SearchIndex::rowOf(const QString& id, const List** list)
     for (const List& candidate : m_lists) {
         if (candidate.table != table)
             continue;
-        for (const Row& row : candidate.rows) {
-            if (row.id == rowid) {
-                *list = &candidate;
-                return &row;
-            }
-        }
+        const std::optional<int> listRow = candidate.listed().indexOf(rowid);
+        if (!listRow)
+            return nullptr;
+        // The rows are kept in list order.
+        const auto found = std::lower_bound(candidate.rows.begin(), candidate.rows.end(), *listRow,
+                                            [](const Row& row, int wanted) { return row.listRow < wanted; });
+        if (found == candidate.rows.end() || found->listRow != *listRow)
+            return nullptr;
+        *list = &candidate;
+        return &*found;
     }
     return nullptr;
 }

@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace trovix {
@@ -63,24 +65,33 @@ public:
 
     // How a text is compared: decomposed, without combining marks, case folded, blanks as one space.
     static QString fold(const QString& text);
+    // The same for UTF-8, appended to folded.
+    static void foldUtf8(std::string_view text, std::string& folded);
 
 private:
+    // A listed row: its folded name and description lie one after the other in its list's text.
     struct Row
     {
         qint64 id;
-        int listRow;         // the row in its list
-        QString name;        // folded
-        QString description; // folded
+        int listRow; // the row in its list
+        quint32 name;
+        quint32 description; // where the name ends
+        quint32 end;         // where the description ends
     };
     struct List
     {
         QString table;
         QString title;
         QString iconName;
+        std::string folded; // the folded names and descriptions of the rows, in UTF-8
         std::vector<Row> rows;
         const EntryKind* kind = nullptr;
         EntryList entries;
         ReminderList reminders;
+
+        std::string_view name(const Row& row) const;
+        std::string_view description(const Row& row) const;
+        const RowList& listed() const;
     };
 
     void load();

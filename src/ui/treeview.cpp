@@ -1,80 +1,19 @@
 #include "treeview.h"
 
+#include "core/listednames.h"
 #include "core/rowlist.h"
 #include "imagelist.h"
 
 #include <QAbstractItemModel>
-#include <QHashFunctions>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace trovix {
-
-namespace {
-
-bool isAsciiSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// A row's text as the tree holds it, in UTF-8 and trimmed as QString::trimmed trims: a view of the row's
-// own bytes where they are ASCII, otherwise a copy in storage made through QString, so that texts which
-// read the same give the same bytes.
-std::string_view nodeText(std::string_view utf8, std::string& storage)
-{
-    if (!std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; })) {
-        storage = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).trimmed().toStdString();
-        return storage;
-    }
-    while (!utf8.empty() && isAsciiSpace(utf8.front()))
-        utf8.remove_prefix(1);
-    while (!utf8.empty() && isAsciiSpace(utf8.back()))
-        utf8.remove_suffix(1);
-    return utf8;
-}
-
-// The texts the tree holds already, by open addressing: one table of indices and one of views, no
-// allocation a text.
-class TextSet
-{
-public:
-    explicit TextSet(size_t expected)
-        : m_slots(std::bit_ceil(std::max<size_t>(16, expected * 2)), Empty)
-    {
-        m_texts.reserve(expected);
-    }
-
-    // Adds the text; false when it was there already.
-    bool insert(std::string_view text)
-    {
-        const size_t mask = m_slots.size() - 1;
-        size_t slot = qHash(QByteArrayView(text.data(), qsizetype(text.size())), QHashSeed::globalSeed()) & mask;
-        for (;; slot = (slot + 1) & mask) {
-            if (m_slots[slot] == Empty) {
-                m_slots[slot] = uint32_t(m_texts.size());
-                m_texts.push_back(text);
-                return true;
-            }
-            if (m_texts[m_slots[slot]] == text)
-                return false;
-        }
-    }
-
-private:
-    static constexpr uint32_t Empty = UINT32_MAX;
-    std::vector<uint32_t> m_slots;
-    std::vector<std::string_view> m_texts;
-};
-
-} // namespace
 
 // The nodes as a model: the root at the top level (internal id 0), its children below it (id 1).
 class NodeModel : public QAbstractItemModel
@@ -125,22 +64,14 @@ public:
     // The rows join the model in one step, each text once: the first row that bears it keeps it.
     int endChildren()
     {
-        TextSet taken(m_children.size());
-        std::deque<std::string> copies; // the texts that are no views of the rows
-        std::string storage;
+        std::vector<bool> listed(size_t(m_rows ? m_rows->size() : 0));
+        if (m_rows)
+            ListedNames::forEach(*m_rows, m_excluded,
+                                 [&listed](int row, std::string_view) { listed[size_t(row)] = true; });
         size_t kept = 0;
         for (const Node& node : m_children) {
-            const std::optional<std::string_view> cell = m_rows->utf8(node.m_row, 0);
-            if (!cell)
-                continue;
-            std::string_view text = nodeText(*cell, storage);
-            if (text.empty() || text == m_excluded)
-                continue;
-            if (text.data() == storage.data())
-                text = copies.emplace_back(std::move(storage));
-            if (!taken.insert(text))
-                continue;
-            m_children[kept++] = node;
+            if (node.m_row >= 0 && listed[size_t(node.m_row)])
+                m_children[kept++] = node;
         }
         m_children.resize(kept, Node(this, -1, 0));
         m_children.shrink_to_fit();
@@ -177,7 +108,7 @@ public:
         const std::string wanted = text.toString().toStdString();
         std::string storage;
         for (int row = 0; row < childCount(); ++row) {
-            if (nodeText(cellOf(m_children[size_t(row)]), storage) == wanted)
+            if (ListedNames::trimmed(cellOf(m_children[size_t(row)]), storage) == wanted)
                 return child(row);
         }
         return nullptr;
