@@ -3,6 +3,7 @@
 #include "core/catalog.h"
 #include "core/database.h"
 #include "core/entrystore.h"
+#include "randomtext.h"
 #include "report.h"
 
 #include <QDir>
@@ -22,16 +23,6 @@ using namespace trovix;
 
 namespace {
 
-QByteArray randomText(QRandomGenerator& random, int minLength, int maxLength)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 -_";
-    const int length = int(random.bounded(minLength, maxLength + 1));
-    QByteArray text(length, ' ');
-    for (char& c : text)
-        c = letters[random.bounded(int(sizeof(letters) - 1))];
-    return text;
-}
-
 void fill(Database& database, int rows)
 {
     QRandomGenerator random(20261206);
@@ -39,9 +30,9 @@ void fill(Database& database, int rows)
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(database.handle(), "insert into softwares values (?, ?, ?)", -1, &insert, nullptr);
         for (int i = 0; i < rows; ++i) {
-            const QByteArray name = randomText(random, 10, 40);
-            const QByteArray path = "/usr/local/bin/" + randomText(random, 5, 25);
-            const QByteArray description = randomText(random, 10, 40);
+            const QByteArray name = bench::randomText(random, 10, 40);
+            const QByteArray path = "/usr/local/bin/" + bench::randomText(random, 5, 25);
+            const QByteArray description = bench::randomText(random, 10, 40);
             sqlite3_bind_text(insert, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
             sqlite3_bind_text(insert, 2, path.constData(), int(path.size()), SQLITE_TRANSIENT);
             sqlite3_bind_text(insert, 3, description.constData(), int(description.size()), SQLITE_TRANSIENT);

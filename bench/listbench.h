@@ -3,6 +3,7 @@
 // What the list benchmarks share: random names, timing, and the floor a list's load is held against.
 #include "core/catalog.h"
 #include "core/database.h"
+#include "randomtext.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -16,16 +17,6 @@
 #include <functional>
 
 namespace trovix::bench {
-
-inline QByteArray randomText(QRandomGenerator& random, int minLength, int maxLength)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 -_";
-    const int length = int(random.bounded(minLength, maxLength + 1));
-    QByteArray text(length, ' ');
-    for (char& c : text)
-        c = letters[random.bounded(int(sizeof(letters) - 1))];
-    return text;
-}
 
 // The best of the runs, after one that is not counted (the pages are read once before anything is
 // timed). The machines are shared: the best run is the one least disturbed by others.
