@@ -214,6 +214,32 @@ private slots:
                  qPrintable(after.join(' ')));
     }
 
+    void modifyingAnEntryAnotherProgramRemoved_data()
+    {
+        QTest::addColumn<ChildWindow>("which");
+        forEachWindow("modified after its row was deleted", [](QTestData&, const Kind&) {});
+    }
+
+    // The row goes while its entry is being changed: Save says so, keeps what was typed, stores nothing.
+    void modifyingAnEntryAnotherProgramRemoved()
+    {
+        QFETCH(ChildWindow, which);
+        ListRun run(which);
+        run.addEntry(run.traits.table, "Alpha", "/bin/alpha");
+        CategoryWindow* w = run.open();
+        clickNode(w, nodeByText(w, "Alpha"));
+        clickButton(w, 4);
+        type(field(w, 0), "Beta");
+        run.execute(QStringLiteral("delete from %1 where rowid = %2")
+                            .arg(run.traits.table)
+                            .arg(nodeByText(w, "Alpha")->id()));
+        clickButton(w, 1);
+        QCOMPARE(run.message(), ListWindow::StoreRefused);
+        QCOMPARE(run.entries(), QStringList());
+        QCOMPARE(stateOf(w), "frame save");
+        QCOMPARE(field(w, 0)->text(), "Beta");
+    }
+
     void selectionGesturesMoveTheCurrentEntry_data()
     {
         QTest::addColumn<ChildWindow>("which");
