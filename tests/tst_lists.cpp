@@ -225,13 +225,13 @@ private slots:
     {
         QFETCH(ChildWindow, which);
         ListRun run(which);
-        run.addEntry(run.traits.table, "Alpha", "/bin/alpha");
+        run.addEntry(run.traits.kind->table, "Alpha", "/bin/alpha");
         CategoryWindow* w = run.open();
         clickNode(w, nodeByText(w, "Alpha"));
         clickButton(w, 4);
         type(field(w, 0), "Beta");
         run.execute(QStringLiteral("delete from %1 where rowid = %2")
-                            .arg(run.traits.table)
+                            .arg(run.traits.kind->table)
                             .arg(nodeByText(w, "Alpha")->id()));
         clickButton(w, 1);
         QCOMPARE(run.message(), ListWindow::StoreRefused);

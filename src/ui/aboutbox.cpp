@@ -68,8 +68,8 @@ AboutBox::AboutBox(Session&)
     version->setGeometry(twips::toPixels(1320, 960, 4200, 405));
 
     QLabel* disclaimer = makeLabel(QStringLiteral("TROVIX is provided as it is, without warranty of any kind. Keep a "
-                                             "copy of trovix.mdb, which holds all your lists and reminders."),
-                              designFont(QStringLiteral("Comic Sans MS"), 9.75, true), TextColour, this);
+                                                  "copy of trovix.mdb, which holds all your lists and reminders."),
+                                   designFont(QStringLiteral("Comic Sans MS"), 9.75, true), TextColour, this);
     disclaimer->setObjectName(QStringLiteral("disclaimerLabel"));
     disclaimer->setWordWrap(true);
     disclaimer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

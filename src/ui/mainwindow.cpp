@@ -84,9 +84,11 @@ MainWindow::MainWindow(Session& session)
     // Wide enough for the six toolbar buttons, which together exceed the design width, and tall enough
     // for a list window at its design size between the toolbar and the status bar.
     const int width = std::max(twips::toPixelsX(ClientWidthTwips), m_toolBar->sizeHint().width());
-    const int chrome = menuBar()->sizeHint().height() + m_toolBar->sizeHint().height() + statusBar()->sizeHint().height();
-    const int height = std::max(twips::toPixelsY(ClientHeightTwips) + menuBar()->sizeHint().height(),
-                                chrome + twips::toPixelsY(ProportionalLayout::DesignHeight) + 2 * m_mdiArea->frameWidth());
+    const int chrome =
+            menuBar()->sizeHint().height() + m_toolBar->sizeHint().height() + statusBar()->sizeHint().height();
+    const int height =
+            std::max(twips::toPixelsY(ClientHeightTwips) + menuBar()->sizeHint().height(),
+                     chrome + twips::toPixelsY(ProportionalLayout::DesignHeight) + 2 * m_mdiArea->frameWidth());
     resize(width, height);
 }
 
